@@ -1,0 +1,42 @@
+# Adds every subfolder of `parent` that has a CMakeLists.txt, so each area
+# keeps its own tests without touching a shared list.
+function(pallowin_add_subdirs parent)
+  file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/${parent}
+       CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${parent}/*/CMakeLists.txt)
+  list(SORT children)
+  foreach(child ${children})
+    get_filename_component(dir ${child} DIRECTORY)
+    add_subdirectory(${parent}/${dir})
+  endforeach()
+endfunction()
+
+# A native GoogleTest program from the given sources, its cases in CTest.
+function(pallowin_native_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+endfunction()
+
+# A Windows test program. In the x86_64 cross build it is compiled; in the
+# native build it becomes a CTest test that runs it under wine64 (when the
+# cross build and wine64 are there). ARGS are passed to the program;
+# PROPERTIES are set on the CTest test.
+function(pallowin_windows_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ARGS;PROPERTIES" ${ARGN})
+  if(WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      add_executable(${name} ${T_SOURCES})
+      target_link_libraries(${name} PRIVATE ${T_LIBS})
+      target_link_options(${name} PRIVATE -static)
+    endif()
+  elseif(PALLOWIN_WINE_TESTS)
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    add_test(NAME wine.${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/run-wine.sh
+                     ${PALLOWIN_WIN64_DIR}/${rel}/${name}.exe ${T_ARGS})
+    set_tests_properties(wine.${name} PROPERTIES LABELS wine FIXTURES_REQUIRED wineprefix
+                         ENVIRONMENT "PALLOWIN_BUILD=${CMAKE_BINARY_DIR};PALLOWIN_WIN64_DIR=${PALLOWIN_WIN64_DIR}"
+                         ${T_PROPERTIES})
+  endif()
+endfunction()
