@@ -1,0 +1,7 @@
+#include "settings/PluginSettings.h"
+
+namespace pallowin {
+
+TPluginSettings PluginSettings = DefaultSettings;
+
+}  // namespace pallowin
