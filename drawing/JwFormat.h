@@ -22,6 +22,19 @@ enum TFileKind : std::int32_t { fkNone = 0, fkDrawing = 1, fkFigure = 2 };
 // fkNone unless the first 20 bytes are one of the signatures.
 TFileKind KindOfSignature(ByteSpan first20);
 
+// Where the header fields lie (0-based byte offsets).
+constexpr std::size_t IdentificationLength = 40;
+constexpr std::size_t LayoutMarkerOffset = 22;  // 'f' selects the long layout
+constexpr std::size_t MemoOffset = 40, MemoLength = 64;
+constexpr std::size_t CountListOffset = 200, CountListLength = 100;
+constexpr std::size_t BlockBoundsOffset = 600, BlockBoundsLength = 100;
+constexpr std::size_t DrawingHeaderLength = 2421, FigureHeaderLength = 400;
+// The short layout has everything from the group flags on 32 bytes earlier.
+constexpr std::size_t LongGroupFlagsOffset = 2133, ShortGroupFlagsOffset = 2101;
+constexpr std::size_t GroupCount = 16, LayerCount = 256;
+constexpr std::size_t LongFirstLineOffset = 2421, ShortFirstLineOffset = 2389;
+constexpr std::size_t FigureFirstLineOffset = 400;
+
 #pragma pack(push, 1)
 struct TLineRec {
     float X1, Y1, X2, Y2;
@@ -83,9 +96,22 @@ struct FigureHeader {
     RecordArray<TTextRec> Texts;
 };
 
+// The figure counts converted so far, in file order (lines, arcs, points,
+// texts): they stay with the caller when a later item fails.
+struct FigureCountsSoFar {
+    std::int32_t Counts[4] = {};
+    int Parsed = 0;
+};
+
 // Throw EConvertError for a field that does not convert and EInvalidGraphic
-// for a file whose header or records do not lie in the image.
+// (with a printable reason) for a file too short for a field it needs, a
+// negative count, F2 below F1, or records that do not lie wholly inside the
+// image. Conversion errors of the count list come before the record checks.
 DrawingHeader ParseDrawingHeader(ByteSpan file);
-FigureHeader ParseFigureHeader(ByteSpan file);
+FigureHeader ParseFigureHeader(ByteSpan file, FigureCountsSoFar* soFar = nullptr);
+
+// The layer table: groups whose flag is 0 hide their 16 layers.
+std::array<std::uint8_t, LayerCount> MakeLayerTable(const std::uint8_t* groupFlags,
+                                                    const std::uint8_t* layerFlags);
 
 }  // namespace pallowin
