@@ -27,8 +27,17 @@ function(pallowin_windows_test name)
   if(WIN32)
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
       add_executable(${name} ${T_SOURCES})
+      target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
       target_link_libraries(${name} PRIVATE ${T_LIBS})
       target_link_options(${name} PRIVATE -static)
+      # The plug-in under test lies next to the program, so LoadLibrary finds
+      # it by its bare name.
+      if(TARGET pallowin_dll)
+        add_dependencies(${name} pallowin_dll)
+        add_custom_command(TARGET ${name} POST_BUILD
+          COMMAND ${CMAKE_COMMAND} -E copy_if_different
+                  $<TARGET_FILE:pallowin_dll> $<TARGET_FILE_DIR:${name}>)
+      endif()
     endif()
   elseif(PALLOWIN_WINE_TESTS)
     file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
