@@ -11,9 +11,10 @@ namespace pallowin {
 namespace {
 
 // The one place that decides whether a header or record range lies in the image.
+// `what` reads as the start of the reason: "the count list ends".
 void RequireBytes(ByteSpan file, std::size_t end, const char* what) {
     if (file.size() < end)
-        throw EInvalidGraphic(std::string(what) + " ends at byte " + std::to_string(end) +
+        throw EInvalidGraphic(std::string(what) + " at byte " + std::to_string(end) +
                               " but the file has " + std::to_string(file.size()) + " bytes");
 }
 
@@ -36,7 +37,7 @@ RecordArray<Rec> PlaceRecords(ByteSpan file, std::int64_t& offset, std::int32_t 
 }
 
 std::string_view CountListWindow(ByteSpan file) {
-    RequireBytes(file, CountListOffset + CountListLength, "the count list");
+    RequireBytes(file, CountListOffset + CountListLength, "the count list ends");
     return HeaderField(file, CountListOffset + 1, CountListOffset + CountListLength);
 }
 
@@ -66,14 +67,14 @@ DrawingHeader ParseDrawingHeader(ByteSpan file) {
     h.TextCount = ConvertInteger(NextField(counts), "text count");
     h.PointCount = ConvertInteger(NextField(counts), "point count");
 
-    RequireBytes(file, BlockBoundsOffset + BlockBoundsLength, "the block bounds");
+    RequireBytes(file, BlockBoundsOffset + BlockBoundsLength, "the block bounds end");
     std::string_view bounds = HeaderField(file, BlockBoundsOffset + 1, BlockBoundsOffset + BlockBoundsLength);
     h.F1 = ParseHexField(NextField(bounds), "first block bound");
     h.F2 = ParseHexField(LastField(bounds), "second block bound");
 
     h.LongLayout = file[LayoutMarkerOffset] == 'f';
     std::size_t groupFlags = h.LongLayout ? LongGroupFlagsOffset : ShortGroupFlagsOffset;
-    RequireBytes(file, groupFlags + GroupCount + LayerCount, "the layer table");
+    RequireBytes(file, groupFlags + GroupCount + LayerCount, "the layer table ends");
     h.LayerTable = MakeLayerTable(file.data() + groupFlags, file.data() + groupFlags + GroupCount);
 
     RequireNotNegative(h.LineCount, "line count");

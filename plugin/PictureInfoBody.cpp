@@ -1,9 +1,105 @@
 #include "plugin/PictureInfoBody.h"
 
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "drawing/JwFormat.h"
+#include "platform/Failures.h"
+#include "plugin/ExceptionToResult.h"
+#include "plugin/InSPIBody.h"
+#include "plugin/Streams.h"
+#include "settings/PluginSettings.h"
+
 namespace pallowin {
 
-std::int32_t GetPictureInfoBody(const char*, HostValue, std::uint32_t, PictureInfo*) {
-    return rcNotImplemented;
+namespace {
+
+// Labels of the information text, Shift-JIS, four double-byte characters each.
+constexpr std::string_view MemoLabel = "\x83\x81\x81\x40\x83\x82\x81\x46";
+constexpr std::string_view LineLabel = "\x90\xFC\x81\x40\x90\x94\x81\x46";
+constexpr std::string_view ArcLabel = "\x89\x7E\x8C\xCA\x90\x94\x81\x46";
+constexpr std::string_view TextLabel = "\x95\xB6\x97\xF1\x90\x94\x81\x46";
+constexpr std::string_view PointLabel = "\x93\x5F\x81\x40\x90\x94\x81\x46";
+
+std::string ReadField(ByteStream& stream, std::size_t offset, std::size_t length) {
+    std::string field(length, '\0');
+    stream.Seek(static_cast<std::int64_t>(offset));
+    if (stream.Read(field.data(), length) != length)
+        throw EReadError("the header ends before byte " + std::to_string(offset + length));
+    return field;
+}
+
+// The first four comma-ended values of the count field, as they stand (NULs
+// and all); once no comma is left, the remaining values are empty.
+std::string InformationText(std::string_view memoField, std::string_view countField) {
+    std::string text(MemoLabel);
+    text += memoField.substr(0, memoField.find('\0'));
+    for (std::string_view label : {LineLabel, ArcLabel, TextLabel, PointLabel}) {
+        text += '\n';
+        text += label;
+        std::size_t comma = countField.find(',');
+        if (comma != std::string_view::npos) {
+            text += countField.substr(0, comma);
+            countField.remove_prefix(comma + 1);
+        }
+    }
+    return text;
+}
+
+struct HostBlockFree {
+    void operator()(void* block) const { platform::FreeHostBlock(block); }
+};
+using OwnedHostBlock = std::unique_ptr<void, HostBlockFree>;
+
+// A zero-filled block of text + 1 bytes holding the text up to its first NUL.
+OwnedHostBlock MakeTextBlock(const std::string& text) {
+    OwnedHostBlock block(platform::AllocHostBlock(text.size() + 1));
+    if (!block) throw EOutOfMemory();
+    void* bytes = platform::LockHostBlock(block.get());
+    if (!bytes) throw EOutOfResources("the information text cannot be locked");
+    std::memcpy(bytes, text.data(), std::strlen(text.c_str()));
+    platform::UnlockHostBlock(block.get());
+    return block;
+}
+
+std::unique_ptr<ByteStream> OpenInput(const char* source, HostValue size, std::uint32_t flags) {
+    if (IsMemoryInput(flags)) {
+        std::size_t length = size > 0 ? static_cast<std::size_t>(size) : 0;
+        return std::make_unique<MemoryStream>(
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(source), length));
+    }
+    // Read sharing: a file that another program only reads is still described.
+    auto file = std::make_unique<InputFileStream>(source, /*shareRead=*/true);
+    file->Seek(static_cast<std::int64_t>(size));
+    return file;
+}
+
+}  // namespace
+
+std::int32_t GetPictureInfoBody(const char* source, HostValue size, std::uint32_t flags, PictureInfo* info) {
+    std::memset(info, 0, sizeof *info);
+    try {
+        std::unique_ptr<ByteStream> stream = OpenInput(source, size, flags);
+        if (!PluginBody->CheckFile("", *stream)) return rcUnsupportedFormat;
+
+        // Header fields lie at fixed places from the start of the file,
+        // whatever offset the signature was checked at.
+        const std::string memo = ReadField(*stream, MemoOffset, MemoLength);
+        const std::string counts = ReadField(*stream, CountListOffset, CountListLength);
+        const std::string text = InformationText(memo, counts);
+
+        const bool figure = PluginBody->FFileKind == fkFigure;
+        info->Width = figure ? PluginSettings.JWK_W : PluginSettings.JWC_W;
+        info->Height = figure ? PluginSettings.JWK_H : PluginSettings.JWC_H;
+        info->ColorDepth = 24;
+        info->InfoText = MakeTextBlock(text).release();
+        return rcOk;
+    } catch (...) {
+        return ExceptionToResult();
+    }
 }
 
 }  // namespace pallowin
