@@ -13,9 +13,9 @@ constexpr std::int32_t SheetHeight = 366;
 struct SheetToPixels {
     float s;
     // raise: sheet units the texts are lifted by.
-    std::int32_t X(float x) const { return RoundToPixel(static_cast<long double>(x) * s); }
+    std::int32_t X(float x) const { return CheckedRound(static_cast<long double>(x) * s); }
     std::int32_t Y(float y, int raise = 0) const {
-        return RoundToPixel((SheetHeight - static_cast<long double>(y) - raise) * s);
+        return CheckedRound((SheetHeight - static_cast<long double>(y) - raise) * s);
     }
     std::int32_t Length(float r) const { return X(r); }
 };

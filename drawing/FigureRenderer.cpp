@@ -20,11 +20,11 @@ struct FigureToPixels {
         : scale(h.Scale),
           m(sheetScale),
           height(pictureHeight),
-          originX(RoundToPixel(static_cast<long double>(h.OriginX) * sheetScale)),
-          originY(RoundToPixel(static_cast<long double>(h.OriginY) * sheetScale)) {}
+          originX(CheckedRound(static_cast<long double>(h.OriginX) * sheetScale)),
+          originY(CheckedRound(static_cast<long double>(h.OriginY) * sheetScale)) {}
 
     std::int32_t Term(float v) const {
-        return RoundToPixel(static_cast<long double>(v) * scale * m);
+        return CheckedRound(static_cast<long double>(v) * scale * m);
     }
     std::int32_t X(float x) const { return CheckedPixel(std::int64_t{Term(x)} + originX); }
     std::int32_t Y(float y) const {

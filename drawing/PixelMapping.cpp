@@ -13,7 +13,7 @@ namespace {
 }
 }  // namespace
 
-std::int32_t RoundToPixel(long double v) {
+std::int32_t CheckedRound(long double v) {
     // The comparison also turns away NaN. Bounds one past int32 on each side
     // leave the halves at the edges to the exact check below.
     if (!(v > -2147483649.0L && v < 2147483648.0L)) OutOfRange();

@@ -7,7 +7,7 @@
 namespace pallowin {
 
 // Throws EInvalidGraphic when v is not a number or rounds outside int32.
-std::int32_t RoundToPixel(long double v);
+std::int32_t CheckedRound(long double v);
 
 // The same for a sum of rounded terms (the figure transform adds two).
 std::int32_t CheckedPixel(std::int64_t v);

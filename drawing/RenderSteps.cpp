@@ -39,7 +39,7 @@ void PenTracker::Apply(std::int32_t colorCode, std::int32_t lineType) {
 }
 
 void RecordCounter::ReportShare() {
-    sink_->Report(RoundToPixel(static_cast<long double>(n_) / total_ * 100) + 5);
+    sink_->Report(CheckedRound(static_cast<long double>(n_) / total_ * 100) + 5);
 }
 
 }  // namespace pallowin

@@ -152,11 +152,19 @@ std::int32_t TInSPIBody::ProduceFigureDIB(const char* source, HostValue size, st
     // no picture at all, which the host sees as an internal failure, not as a
     // file error.
     FigureHeader figure;
+    FigureCountsSoFar counts;
+    // The counts converted before a failing item stay in the body.
+    const auto keepCounts = [&] {
+        std::int32_t* fields[] = {&FLineCount, &FArcCount, &FPointCount, &FTextCount};
+        for (int i = 0; i < counts.Parsed && i < 4; ++i) *fields[i] = counts.Counts[i];
+    };
     try {
-        figure = ParseFigureHeader(ObtainFileImage(*this, source, size, flags));
+        figure = ParseFigureHeader(ObtainFileImage(*this, source, size, flags), &counts);
     } catch (const EInvalidGraphic&) {
+        keepCounts();
         return rcBrokenData;
     } catch (...) {
+        keepCounts();
         throw Failure("the figure file gave no picture");
     }
     FLineCount = figure.LineCount;
