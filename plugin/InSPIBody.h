@@ -15,15 +15,21 @@ class TDIBSection;
 
 class TInSPIBody {
 public:
-    TInSPIBody();           // becomes PluginBody, then loads the settings
-    virtual ~TInSPIBody();  // saves the settings
+    // Becomes PluginBody, then loads the settings. Neither the constructor
+    // nor the destructor (which saves them) lets a failure out.
+    TInSPIBody();
+    virtual ~TInSPIBody();
+    TInSPIBody(const TInSPIBody&) = delete;
+    TInSPIBody& operator=(const TInSPIBody&) = delete;
 
     virtual bool CheckFile(const char* fileName, ByteStream& stream);
-    virtual std::int32_t Reserved1();
-    virtual std::int32_t Reserved2();
-    virtual std::int32_t Reserved3();
+    virtual std::int32_t Reserved1();  // answers 8; nothing calls it
+    virtual std::int32_t Reserved2();  // answers -1
+    virtual std::int32_t Reserved3();  // answers -1
     virtual std::int32_t ShowSettings(void* parent, std::int32_t function);
 
+    // Passes num of denom to the host's callback, if any; FAborted tells
+    // whether the host asked to stop.
     void ReportProgress(std::int32_t num, std::int32_t denom);
 
     std::int32_t ProduceDrawingDIB(const char* source, HostValue size, std::uint32_t flags,
@@ -57,8 +63,10 @@ private:
 extern TInSPIBody* PluginBody;
 
 // Create and destroy PluginBody: called at DLL load and unload (and by the
-// native tests around each case).
-void PluginStartup();
-void PluginShutdown();
+// native tests around each case). PluginStartup answers whether a body
+// exists afterwards (false only when it could not be made); a second call
+// keeps the body there is. PluginShutdown with no body does nothing.
+bool PluginStartup() noexcept;
+void PluginShutdown() noexcept;
 
 }  // namespace pallowin

@@ -16,7 +16,8 @@ class MemoryStream final : public ByteStream {
 public:
     explicit MemoryStream(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     std::size_t Read(void* buffer, std::size_t count) override;
-    // A position past the end is allowed; reads there answer 0 bytes.
+    // A position past the end is allowed; reads there answer 0 bytes. A
+    // negative one throws EFilerError.
     void Seek(std::int64_t position) override;
 
 private:

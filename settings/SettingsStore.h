@@ -3,6 +3,7 @@
 // defaults and saving writes nothing.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -13,12 +14,12 @@ namespace pallowin {
 
 // Fills every field (defaults where the store has nothing usable) and answers
 // the stored settings version. Never throws.
-std::int32_t LoadSettings(TPluginSettings& settings) noexcept;
-std::int32_t LoadSettings(platform::SettingsKey* key, TPluginSettings& settings) noexcept;
+std::int32_t LoadSettingsFromStore(TPluginSettings& settings) noexcept;
+std::int32_t LoadSettingsFromStore(platform::SettingsKey* key, TPluginSettings& settings) noexcept;
 
 // Writes all 18 values; a failed write does not stop the others. Never throws.
-void SaveSettings(const TPluginSettings& settings) noexcept;
-void SaveSettings(platform::SettingsKey* key, const TPluginSettings& settings) noexcept;
+void SaveSettingsToStore(const TPluginSettings& settings) noexcept;
+void SaveSettingsToStore(platform::SettingsKey* key, const TPluginSettings& settings) noexcept;
 
 // The settings version every save writes.
 constexpr std::int32_t CurrentSettingsVersion = 104;
