@@ -41,6 +41,14 @@ public:
 
 private:
     std::uint8_t* Row(std::int32_t y) const;
+    // Bytes from one row to the next one down the picture.
+    std::ptrdiff_t RowStep() const { return order_ == RowOrder::TopDown ? stride_ : -stride_; }
+    // One line, its pattern `phase` major steps in; answers the phase at its end
+    // (outlines carry the pattern from side to side).
+    std::int64_t DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                          std::int64_t phase);
+    void FillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                  std::uint32_t color);
 
     std::uint8_t* bits_;
     std::int32_t width_, height_;
