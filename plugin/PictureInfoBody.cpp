@@ -24,11 +24,17 @@ constexpr std::string_view ArcLabel = "\x89\x7E\x8C\xCA\x90\x94\x81\x46";
 constexpr std::string_view TextLabel = "\x95\xB6\x97\xF1\x90\x94\x81\x46";
 constexpr std::string_view PointLabel = "\x93\x5F\x81\x40\x90\x94\x81\x46";
 
+// A stream may hand its bytes over in pieces; a field it cannot fill is a
+// short read.
 std::string ReadField(ByteStream& stream, std::size_t offset, std::size_t length) {
     std::string field(length, '\0');
     stream.Seek(static_cast<std::int64_t>(offset));
-    if (stream.Read(field.data(), length) != length)
-        throw EReadError("the header ends before byte " + std::to_string(offset + length));
+    std::size_t done = 0;
+    while (done < length) {
+        const std::size_t got = stream.Read(field.data() + done, length - done);
+        if (got == 0) throw EReadError("the header ends before byte " + std::to_string(offset + length));
+        done += got;
+    }
     return field;
 }
 

@@ -112,7 +112,9 @@ TEST(DecimalConversion, FullStopUnderAnyLocale) {
             break;
         }
     }
-    if (switched) EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    if (switched) {
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    }
     EXPECT_EQ(ConvertDecimal("4.000000", "origin x"), 4.0f);
     EXPECT_EQ(ConvertDecimal("0.733333", "scale factor"), 0.733333f);
     EXPECT_THROW(ConvertDecimal("4,5", "origin x"), EConvertError);
