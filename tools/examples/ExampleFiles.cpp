@@ -225,7 +225,7 @@ std::vector<std::uint8_t> DoorFigure() {
     f.memo = "\x95\xd0\x8a\x4a\x82\xab\x8c\xcb 800";  // single hinged door
     f.scale = 0.096f;
     f.originX = 4 + 100 * 0.096f;
-    f.originY = 4;
+    f.originY = 4 + 100 * 0.096f;
     f.lines.push_back(Line(-100, 0, 0, 0, White, Solid));
     f.lines.push_back(Line(-100, -100, 0, -100, White, Solid));
     f.lines.push_back(Line(-100, -100, -100, 0, White, Solid));
