@@ -115,6 +115,53 @@ std::int32_t DrawIntoPixelBlock(TInSPIBody& body, const Header& header, std::int
     return rcOk;
 }
 
+std::int32_t RenderDrawing(TInSPIBody& body, const char* source, HostValue size,
+                           std::uint32_t flags, std::int32_t width, std::int32_t height,
+                           void* header, TDIBSection& dib) {
+    RenderScratch scratch(body);
+    body.ReportProgress(0, ProgressDenominator);
+    // Failures to read or convert pass on to the caller's result mapping.
+    const ByteSpan file = ObtainFileImage(body, source, size, flags);
+    DrawingHeader drawing;
+    try {
+        drawing = ParseDrawingHeader(file);
+    } catch (const EInvalidGraphic&) {
+        return rcBrokenData;
+    }
+    return DrawIntoPixelBlock(body, drawing, width, height, header, dib, DrawDrawing);
+}
+
+std::int32_t RenderFigure(TInSPIBody& body, const char* source, HostValue size,
+                          std::uint32_t flags, std::int32_t width, std::int32_t height,
+                          void* header, TDIBSection& dib) {
+    RenderScratch scratch(body);
+    body.ReportProgress(0, ProgressDenominator);
+    // A figure that cannot be read or whose count list does not convert gives
+    // no picture at all, which the host sees as an internal failure, not as a
+    // file error.
+    FigureHeader figure;
+    FigureCountsSoFar counts;
+    // The counts converted before a failing item stay in the body.
+    const auto keepCounts = [&] {
+        std::int32_t* fields[] = {&body.FLineCount, &body.FArcCount, &body.FPointCount, &body.FTextCount};
+        for (int i = 0; i < counts.Parsed && i < 4; ++i) *fields[i] = counts.Counts[i];
+    };
+    try {
+        figure = ParseFigureHeader(ObtainFileImage(body, source, size, flags), &counts);
+    } catch (const EInvalidGraphic&) {
+        keepCounts();
+        return rcBrokenData;
+    } catch (...) {
+        keepCounts();
+        throw Failure("the figure file gave no picture");
+    }
+    body.FLineCount = figure.LineCount;
+    body.FArcCount = figure.ArcCount;
+    body.FPointCount = figure.PointCount;
+    body.FTextCount = figure.TextCount;
+    return DrawIntoPixelBlock(body, figure, width, height, header, dib, DrawFigure);
+}
+
 }  // namespace
 
 std::int32_t TInSPIBody::ProduceDrawingDIB(const char* source, HostValue size, std::uint32_t flags,
@@ -123,18 +170,7 @@ std::int32_t TInSPIBody::ProduceDrawingDIB(const char* source, HostValue size, s
     ReportProgress(0, ProgressDenominator);
     if (FAborted) return rcAborted;
 
-    RenderScratch scratch(*this);
-    ReportProgress(0, ProgressDenominator);
-    // Failures to read or convert pass on to the caller's result mapping.
-    const ByteSpan file = ObtainFileImage(*this, source, size, flags);
-    DrawingHeader drawing;
-    try {
-        drawing = ParseDrawingHeader(file);
-    } catch (const EInvalidGraphic&) {
-        return rcBrokenData;
-    }
-    const std::int32_t result =
-        DrawIntoPixelBlock(*this, drawing, width, height, header, dib, DrawDrawing);
+    const std::int32_t result = RenderDrawing(*this, source, size, flags, width, height, header, dib);
     if (result != rcOk) return result;
     ReportProgress(110, ProgressDenominator);
     return rcOk;
@@ -146,33 +182,7 @@ std::int32_t TInSPIBody::ProduceFigureDIB(const char* source, HostValue size, st
     ReportProgress(0, ProgressDenominator);
     if (FAborted) return rcAborted;
 
-    RenderScratch scratch(*this);
-    ReportProgress(0, ProgressDenominator);
-    // A figure that cannot be read or whose count list does not convert gives
-    // no picture at all, which the host sees as an internal failure, not as a
-    // file error.
-    FigureHeader figure;
-    FigureCountsSoFar counts;
-    // The counts converted before a failing item stay in the body.
-    const auto keepCounts = [&] {
-        std::int32_t* fields[] = {&FLineCount, &FArcCount, &FPointCount, &FTextCount};
-        for (int i = 0; i < counts.Parsed && i < 4; ++i) *fields[i] = counts.Counts[i];
-    };
-    try {
-        figure = ParseFigureHeader(ObtainFileImage(*this, source, size, flags), &counts);
-    } catch (const EInvalidGraphic&) {
-        keepCounts();
-        return rcBrokenData;
-    } catch (...) {
-        keepCounts();
-        throw Failure("the figure file gave no picture");
-    }
-    FLineCount = figure.LineCount;
-    FArcCount = figure.ArcCount;
-    FPointCount = figure.PointCount;
-    FTextCount = figure.TextCount;
-    const std::int32_t result =
-        DrawIntoPixelBlock(*this, figure, width, height, header, dib, DrawFigure);
+    const std::int32_t result = RenderFigure(*this, source, size, flags, width, height, header, dib);
     if (result != rcOk) return result;
     ReportProgress(110, ProgressDenominator);
     return rcOk;
