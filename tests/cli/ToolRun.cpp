@@ -51,6 +51,19 @@ int Wait(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Every folder a test made goes when the test program ends.
+struct TempDirs {
+    std::vector<std::string> made;
+    ~TempDirs() {
+        std::error_code ignored;
+        for (const auto& dir : made) std::filesystem::remove_all(dir, ignored);
+    }
+};
+TempDirs& MadeDirs() {
+    static TempDirs dirs;
+    return dirs;
+}
+
 }  // namespace
 
 ToolResult RunTool(const std::vector<std::string>& argv) {
@@ -98,6 +111,7 @@ std::string MakeTempDir(const std::string& tag) {
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr) return {};
+    MadeDirs().made.push_back(buffer.data());
     return buffer.data();
 }
 

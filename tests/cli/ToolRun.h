@@ -16,7 +16,8 @@ ToolResult RunTool(const std::vector<std::string>& argv);
 // The same with stderr on a pseudo-terminal, as in an interactive shell.
 ToolResult RunToolOnTerminal(const std::vector<std::string>& argv);
 
-// A fresh empty folder under the test's temporary directory.
+// A fresh empty folder under the test's temporary directory, removed when
+// the test program ends.
 std::string MakeTempDir(const std::string& tag);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
