@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "TestKey.h"
 #include "wintests/harness/WinCheck.h"
@@ -67,12 +68,37 @@ void ValuesOfOtherTypesAndBadTextsGiveDefaults() {
     CHECK(testkey::Read("Image", "ViewMode") == "1");
 }
 
+// With a comma as the user's decimal separator, the old factor may be
+// written either way, and the default "1.00" still converts.
+void MigrationUnderACommaLocale() {
+    char saved[16] = {};
+    if (!CHECK(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved, sizeof saved) > 0)) return;
+    if (!CHECK(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","))) return;
+    char now[16] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, now, sizeof now);
+    CHECK(std::string(now) == ",");
+
+    const struct {
+        const char* normalSize;  // nullptr: missing
+        const char* width;
+    } cases[] = {{nullptr, "518"}, {"0,75", "388"}, {"1.5", "777"}, {"1,5", "777"}};
+    for (const auto& c : cases) {
+        testkey::Clear();
+        if (c.normalSize) testkey::Write("Image", "NormalSize", c.normalSize);
+        if (!LoadAndUnload()) break;
+        if (!CHECK(testkey::Read("System", "JWC_W") == c.width))
+            std::printf("  NormalSize %s\n", c.normalSize ? c.normalSize : "(missing)");
+    }
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved);
+}
+
 }  // namespace
 
 int main() {
     FirstLoadWritesEveryValue();
     OldScaleFactorsAreMigrated();
     ValuesOfOtherTypesAndBadTextsGiveDefaults();
+    MigrationUnderACommaLocale();
     testkey::Clear();
     return wincheck::Finish("plugin_settings_test");
 }
