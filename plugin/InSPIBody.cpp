@@ -5,13 +5,8 @@
 
 #include "settings/PluginSettings.h"
 #include "settings/SettingsStore.h"
-// The settings library carries the dialog exactly when its source is in the
-// tree and the build is for Windows; without it, function 1 is not provided.
-#if defined(_WIN32) && __has_include("settings/Edit.cpp")
-#define PALLOWIN_HAS_DIALOG 1
+#if defined(_WIN32)
 #include "settings/SettingsDialog.h"
-#else
-#define PALLOWIN_HAS_DIALOG 0
 #endif
 
 namespace pallowin {
@@ -111,10 +106,10 @@ std::int32_t TInSPIBody::Reserved3() { return -1; }
 
 std::int32_t TInSPIBody::ShowSettings(void* parent, std::int32_t function) {
     if (function != 1) return rcNotImplemented;
-#if PALLOWIN_HAS_DIALOG
+#if defined(_WIN32)
     return ShowSettingsDialog(parent);
 #else
-    (void)parent;
+    (void)parent;  // the dialog is Windows only
     return rcNotImplemented;
 #endif
 }
