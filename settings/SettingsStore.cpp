@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "settings/RegIniFile.h"

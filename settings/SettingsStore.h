@@ -1,9 +1,8 @@
-// Loading and saving TPluginSettings in the settings key. Both open the key
-// themselves; when it can be neither opened nor created, loading leaves the
-// defaults and saving writes nothing.
+// Loading and saving TPluginSettings in the settings key. The forms without
+// a key open it themselves; with no key (it can be neither opened nor
+// created), loading leaves the defaults and saving writes nothing.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string_view>
 
