@@ -1,7 +1,9 @@
 #include "plugin/PictureInfoBody.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,22 +28,24 @@ constexpr std::string_view PointLabel = "\x93\x5F\x81\x40\x90\x94\x81\x46";
 
 // A stream may hand its bytes over in pieces; a field it cannot fill is a
 // short read.
-std::string ReadField(ByteStream& stream, std::size_t offset, std::size_t length) {
-    std::string field(length, '\0');
+template <std::size_t Length>
+std::string_view ReadField(ByteStream& stream, std::size_t offset, std::array<char, Length>& field) {
     stream.Seek(static_cast<std::int64_t>(offset));
     std::size_t done = 0;
-    while (done < length) {
-        const std::size_t got = stream.Read(field.data() + done, length - done);
-        if (got == 0) throw EReadError("the header ends before byte " + std::to_string(offset + length));
+    while (done < Length) {
+        const std::size_t got = stream.Read(field.data() + done, Length - done);
+        if (got == 0) throw EReadError("the header ends before byte " + std::to_string(offset + Length));
         done += got;
     }
-    return field;
+    return {field.data(), Length};
 }
 
 // The first four comma-ended values of the count field, as they stand (NULs
 // and all); once no comma is left, the remaining values are empty.
 std::string InformationText(std::string_view memoField, std::string_view countField) {
-    std::string text(MemoLabel);
+    std::string text;
+    text.reserve(MemoLabel.size() * 5 + memoField.size() + countField.size() + 4);
+    text += MemoLabel;
     text += memoField.substr(0, memoField.find('\0'));
     for (std::string_view label : {LineLabel, ArcLabel, TextLabel, PointLabel}) {
         text += '\n';
@@ -71,30 +75,43 @@ OwnedHostBlock MakeTextBlock(const std::string& text) {
     return block;
 }
 
-std::unique_ptr<ByteStream> OpenInput(const char* source, HostValue size, std::uint32_t flags) {
-    if (IsMemoryInput(flags)) {
-        std::size_t length = size > 0 ? static_cast<std::size_t>(size) : 0;
-        return std::make_unique<MemoryStream>(
-            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(source), length));
+// The host's input as a stream, made in place: this call runs for every file
+// of a folder the host lists.
+class InputStream {
+public:
+    InputStream(const char* source, HostValue size, std::uint32_t flags) {
+        if (IsMemoryInput(flags)) {
+            const std::size_t length = size > 0 ? static_cast<std::size_t>(size) : 0;
+            stream_ = &memory_.emplace(
+                std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(source), length));
+        } else {
+            // Read sharing: a file that another program only reads is still described.
+            stream_ = &file_.emplace(source, /*shareRead=*/true);
+            stream_->Seek(static_cast<std::int64_t>(size));
+        }
     }
-    // Read sharing: a file that another program only reads is still described.
-    auto file = std::make_unique<InputFileStream>(source, /*shareRead=*/true);
-    file->Seek(static_cast<std::int64_t>(size));
-    return file;
-}
+    ByteStream& operator*() { return *stream_; }
+
+private:
+    std::optional<MemoryStream> memory_;
+    std::optional<InputFileStream> file_;
+    ByteStream* stream_ = nullptr;
+};
 
 }  // namespace
 
 std::int32_t GetPictureInfoBody(const char* source, HostValue size, std::uint32_t flags, PictureInfo* info) {
     std::memset(info, 0, sizeof *info);
     try {
-        std::unique_ptr<ByteStream> stream = OpenInput(source, size, flags);
+        InputStream stream(source, size, flags);
         if (!PluginBody->CheckFile("", *stream)) return rcUnsupportedFormat;
 
         // Header fields lie at fixed places from the start of the file,
         // whatever offset the signature was checked at.
-        const std::string memo = ReadField(*stream, MemoOffset, MemoLength);
-        const std::string counts = ReadField(*stream, CountListOffset, CountListLength);
+        std::array<char, MemoLength> memoBytes;
+        std::array<char, CountListLength> countBytes;
+        const std::string_view memo = ReadField(*stream, MemoOffset, memoBytes);
+        const std::string_view counts = ReadField(*stream, CountListOffset, countBytes);
         const std::string text = InformationText(memo, counts);
 
         const bool figure = PluginBody->FFileKind == fkFigure;
