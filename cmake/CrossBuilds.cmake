@@ -57,4 +57,9 @@ if(PALLOWIN_WINE_TESTS)
   set_tests_properties(wine.prefix PROPERTIES
     LABELS wine FIXTURES_SETUP wineprefix TIMEOUT 600
     ENVIRONMENT "PALLOWIN_BUILD=${CMAKE_BINARY_DIR}")
+  # Ends the wine server (and any wine process left over) after the tests.
+  add_test(NAME wine.stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/run-wine.sh --stop)
+  set_tests_properties(wine.stop PROPERTIES
+    LABELS wine FIXTURES_CLEANUP wineprefix
+    ENVIRONMENT "PALLOWIN_BUILD=${CMAKE_BINARY_DIR}")
 endif()
