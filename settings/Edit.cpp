@@ -238,6 +238,11 @@ void TForm1::SubclassEdit(HWND edit) { Subclass(edit, this, &TForm1::EditProc); 
 void TForm1::SubclassSwatch(HWND swatch) { Subclass(swatch, this, &TForm1::SwatchProc); }
 
 void TForm1::DrawSwatch(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID == idBevel1) {
+        RECT edge = item.rcItem;
+        DrawEdge(item.hDC, &edge, EDGE_ETCHED, BF_LEFT);
+        return;
+    }
     const int tag = static_cast<int>(item.CtlID) - idShape1 + 1;
     if (tag < 1 || tag > SwatchCount) return;
     // A rectangle with a thin black outline, filled with the colour.

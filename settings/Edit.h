@@ -76,7 +76,7 @@ private:
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SwatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleCommand(int id, int code);
-    void DrawSwatch(const DRAWITEMSTRUCT& item);
+    void DrawSwatch(const DRAWITEMSTRUCT& item);  // and the bevel
     void EditLosingFocus(HWND edit, HWND newFocus);
     bool RunPendingExit();
     void RunModalLoop();

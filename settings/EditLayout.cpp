@@ -165,8 +165,8 @@ void TForm1::CreateControls() {
         SubclassSwatch(shape);
         CreateLabel(p, row.caption, gx + row.labelLeft, gy + row.labelTop);
     }
-    // Drawn as its left edge: an etched vertical line.
-    CreateChild(p, L"STATIC", nullptr, SS_ETCHEDVERT, gx + 132, gy + 12, 5, 161, idBevel1);
+    // Drawn as its left edge: an etched vertical line (see DrawSwatch).
+    CreateChild(p, L"STATIC", nullptr, SS_OWNERDRAW, gx + 132, gy + 12, 5, 161, idBevel1);
     CreateChild(p, L"BUTTON", tx::ColorGroup, BS_GROUPBOX, gx, gy, 273, 185, -1);
 
     Button3 = CreateChild(FHandle, L"BUTTON", tx::Ok, BS_PUSHBUTTON | TabStop, 156, 232, 65, 25, idButton3);
