@@ -34,7 +34,15 @@ long double ArcTan2(long double y, long double x) {
     __asm__("fpatan" : "=t"(r) : "0"(x), "u"(y) : "st(1)");
     return r;
 }
+// Rounds by the control word's rounding mode, which X87Precision sets to
+// nearest (halves to even).
+long double RoundHalfEven(long double x) {
+    long double r;
+    __asm__("frndint" : "=t"(r) : "0"(x));
+    return r;
+}
 #else
+long double RoundHalfEven(long double x) { return std::nearbyint(x); }
 long double Cos(long double x) { return std::cos(x); }
 long double Sin(long double x) { return std::sin(x); }
 long double ArcTan2(long double y, long double x) { return std::atan2(y, x); }
@@ -196,7 +204,7 @@ bool ChainMissesArea(const ArcGeometry& g, const ChainWalker& walker, const Visi
 
 std::int32_t RoundToPixel(long double value) {
     if (std::isnan(value)) return std::numeric_limits<std::int32_t>::min();
-    const long double rounded = std::nearbyint(value);
+    const long double rounded = RoundHalfEven(value);
     if (rounded <= std::numeric_limits<std::int32_t>::min())
         return std::numeric_limits<std::int32_t>::min();
     if (rounded >= std::numeric_limits<std::int32_t>::max())

@@ -7,30 +7,53 @@
 namespace pallowin {
 namespace {
 
-struct Bgr {
-    std::uint8_t b, g, r;
-};
-
-Bgr ToBgr(std::uint32_t color) {
-    return {static_cast<std::uint8_t>(color >> 16), static_cast<std::uint8_t>(color >> 8),
-            static_cast<std::uint8_t>(color)};
-}
+// Colours are 0x00BBGGRR; pixels are stored blue, green, red.
+using Bgr = std::uint32_t;
 
 // Walks n pixels of a clipped line: no bounds checks, the clip has made sure.
+// Both candidates are computed and one selected (conditional moves), so the
+// loop carries only a two-instruction chain and lines of any slope cost no
+// mispredicted branches.
 template <class Int>
 inline void WalkRun(std::uint8_t*& p, Int& error, std::int64_t n, std::ptrdiff_t majorStep,
                     std::ptrdiff_t minorStep, Int straightAdd, Int diagonalAdd, Bgr c) {
-    for (; n > 0; --n) {
-        p[0] = c.b;
-        p[1] = c.g;
-        p[2] = c.r;
-        if (error > 0) {
-            p += minorStep;
-            error += diagonalAdd;
-        } else {
-            error += straightAdd;
+    const auto blue = static_cast<std::uint8_t>(c >> 16), green = static_cast<std::uint8_t>(c >> 8),
+               red = static_cast<std::uint8_t>(c);
+    if (straightAdd == 0) {  // horizontal or vertical: no minor steps at all
+        for (; n > 0; --n, p += majorStep) {
+            p[0] = blue;
+            p[1] = green;
+            p[2] = red;
         }
-        p += majorStep;
+        return;
+    }
+    const std::ptrdiff_t diagonalStep = majorStep + minorStep;
+    for (; n > 0; --n) {
+        p[0] = blue;
+        p[1] = green;
+        p[2] = red;
+        Int straight = error + straightAdd;
+        const Int diagonal = error + diagonalAdd;
+        std::uint8_t* next = p + majorStep;
+        std::uint8_t* const nextDiagonal = p + diagonalStep;
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+        // Compilers turn this select into a branch, which mispredicts on
+        // lines of middling slope.
+        if constexpr (sizeof(Int) <= sizeof(void*)) {
+            __asm__("test %[e], %[e]\n\t"
+                    "cmovg %[d], %[s]\n\t"
+                    "cmovg %[nd], %[n]"
+                    : [s] "+r"(straight), [n] "+r"(next)
+                    : [e] "r"(error), [d] "r"(diagonal), [nd] "r"(nextDiagonal)
+                    : "cc");
+            error = straight;
+            p = next;
+            continue;
+        }
+#endif
+        const bool minor = error > 0;
+        error = minor ? diagonal : straight;
+        p = minor ? nextDiagonal : next;
     }
 }
 
@@ -94,7 +117,7 @@ std::int64_t Canvas::DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2,
         const std::ptrdiff_t majorStep = (line.xMajor ? xStep : yStep) * line.majorSign;
         const std::ptrdiff_t minorStep = (line.xMajor ? yStep : xStep) * line.minorSign;
         const DashPattern* dash = DashPatternFor(penStyle_);
-        const Bgr pen = ToBgr(penColor_), gap = ToBgr(backgroundColor_);
+        const Bgr pen = penColor_, gap = backgroundColor_;
         // Error terms stay within 2 * major; most lines fit the faster type.
         if (line.steps < (std::int64_t{1} << 29))
             WalkLine<std::int32_t>(p, line, majorStep, minorStep, dash, phase, pen, gap);
@@ -107,10 +130,9 @@ std::int64_t Canvas::DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2,
 void Canvas::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     std::uint8_t* p = Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
-    const Bgr c = ToBgr(color);
-    p[0] = c.b;
-    p[1] = c.g;
-    p[2] = c.r;
+    p[0] = static_cast<std::uint8_t>(color >> 16);
+    p[1] = static_cast<std::uint8_t>(color >> 8);
+    p[2] = static_cast<std::uint8_t>(color);
 }
 
 void Canvas::FillRect(std::int64_t left, std::int64_t top, std::int64_t right,
@@ -120,13 +142,14 @@ void Canvas::FillRect(std::int64_t left, std::int64_t top, std::int64_t right,
     right = std::min<std::int64_t>(right, width_);
     bottom = std::min<std::int64_t>(bottom, height_);
     if (left >= right || top >= bottom) return;
-    const Bgr c = ToBgr(color);
+    const auto blue = static_cast<std::uint8_t>(color >> 16),
+               green = static_cast<std::uint8_t>(color >> 8), red = static_cast<std::uint8_t>(color);
     for (std::int64_t y = top; y < bottom; ++y) {
         std::uint8_t* p = Row(static_cast<std::int32_t>(y)) + 3 * left;
         for (std::int64_t x = left; x < right; ++x, p += 3) {
-            p[0] = c.b;
-            p[1] = c.g;
-            p[2] = c.r;
+            p[0] = blue;
+            p[1] = green;
+            p[2] = red;
         }
     }
 }

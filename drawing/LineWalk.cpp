@@ -49,6 +49,17 @@ VisibleLine ClipLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int
     // Lines heading towards the smaller minor coordinate step one error unit
     // later, so ties always go to the smaller coordinate.
     const i64 bias = minorDelta < 0 ? 1 : 0;
+    line.straightAdd = 2 * minor;
+    line.diagonalAdd = 2 * minor - 2 * major;
+    // Both ends inside: every pixel is, and the walk starts at the start.
+    if (x1 >= 0 && y1 >= 0 && x2 >= 0 && y2 >= 0 && x1 < width && x2 < width && y1 < height &&
+        y2 < height) {
+        line.x = x1;
+        line.y = y1;
+        line.count = major;
+        line.error = 2 * minor - major + bias;
+        return line;
+    }
     const i64 a1 = line.xMajor ? x1 : y1, b1 = line.xMajor ? y1 : x1;
     const i64 majorLimit = line.xMajor ? width : height, minorLimit = line.xMajor ? height : width;
 
@@ -97,8 +108,6 @@ VisibleLine ClipLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int
     // The decision term err(k) = 2*minor*(k+1) - major - 2*major*m(k), with the
     // bias folded in; at k = 0 it is 2*minor - major + bias.
     line.error = 2 * minor - 2 * major + 1 + rem0;
-    line.straightAdd = 2 * minor;
-    line.diagonalAdd = 2 * minor - 2 * major;
     return line;
 }
 
