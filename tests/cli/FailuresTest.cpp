@@ -174,6 +174,18 @@ TEST(RenderBatch, UnwritableOutputIsReported) {
                        "No such file or directory\n");
 }
 
+// One side alone can ask for a picture larger than the tools will hold.
+TEST(RenderBatch, PictureTooLargeForItsKindIsRefused) {
+    const std::string dir = MakeTempDir("large");
+    ToolResult run = RunTool({Cli, "render", "-w", "12000", Examples + "/floorplan.jwc", Examples + "/shed.jwc",
+                              "-d", dir, "--preview=no"});
+    EXPECT_EQ(run.exitStatus, 2) << "--preview takes no value";
+    run = RunTool({Cli, "render", "-w", "12000", Examples + "/floorplan.jwc", "-o", dir + "/plan.bmp"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "pallowin: " + Examples + "/floorplan.jwc: a 12000 x 8479 picture is too large "
+                       "(at most 67108864 pixels)\n");
+}
+
 // The progress line goes to a terminal only, and the messages stay readable.
 TEST(RenderBatch, ProgressLineOnlyOnATerminal) {
     const std::string dir = MakeTempDir("progress");

@@ -20,6 +20,10 @@ constexpr std::uint32_t MemoryInput = 1;
 // IsSupported reads a buffer of exactly this many bytes when given a pointer.
 constexpr std::size_t CheckBufferSize = 2048;
 
+// Real drawings are a few megabytes; the cap keeps a device or a stray disk
+// image from filling memory.
+constexpr std::size_t MaxInputBytes = std::size_t{256} << 20;
+
 constexpr double DrawingRatio = 366.0 / 518.0;  // height per width of the drawing sheet
 
 std::int32_t RoundedAtLeastOne(double value) {
@@ -128,6 +132,10 @@ Outcome RenderFile(const std::vector<std::uint8_t>& file, const std::string& nam
     const TFileKind kind = RecogniseFile(file, name);
     const PictureSize size = SizeFor(kind, options);
     if (kind == fkNone) return {rcUnsupportedFormat, FailureReason(rcUnsupportedFormat, file, kind, size)};
+    if (std::int64_t{size.width} * size.height > MaxPicturePixels)
+        return {rcNoMemory, "a " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+                                " picture is too large (at most " + std::to_string(MaxPicturePixels) +
+                                " pixels)"};
     ApplyOptions(kind, options);
 
     OwnedBlock info, bits;
@@ -194,21 +202,31 @@ std::string ParserComplaint(const std::vector<std::uint8_t>& file, TFileKind kin
 std::optional<std::vector<std::uint8_t>> ReadInputFile(const std::string& path, std::string& error) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
-        error = std::strerror(errno);
+        error = std::string("cannot open: ") + std::strerror(errno);
         return std::nullopt;
     }
     std::vector<std::uint8_t> data;
     std::uint8_t chunk[1 << 16];
+    bool tooLarge = false;
     for (;;) {
         std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
+        if (data.size() + n > MaxInputBytes) {
+            tooLarge = true;
+            break;
+        }
         data.insert(data.end(), chunk, chunk + n);
         if (n < sizeof chunk) break;
     }
     const bool failed = std::ferror(f) != 0;
     const int readErrno = errno;
     std::fclose(f);
+    if (tooLarge) {
+        error = "larger than " + std::to_string(MaxInputBytes >> 20) + " MiB: too large for a JW_CAD file";
+        return std::nullopt;
+    }
     if (failed) {
-        error = readErrno == EISDIR ? "is a directory" : std::strerror(readErrno);
+        error = readErrno == EISDIR ? "cannot open: is a directory"
+                                    : std::string("cannot read: ") + std::strerror(readErrno);
         return std::nullopt;
     }
     return data;

@@ -38,6 +38,9 @@ struct RenderOptions {
     std::optional<std::int32_t> colors[ColorCount];  // 0x00BBGGRR
 };
 
+// The tools hold a picture three times over (host block, copy, PNG rows).
+constexpr std::int64_t MaxPicturePixels = std::int64_t{8192} * 8192;
+
 constexpr std::int32_t PreviewWidth = 128;
 constexpr std::int32_t PreviewHeight = 90;
 
@@ -74,7 +77,8 @@ Outcome DescribeFile(const std::vector<std::uint8_t>& file, PictureDescription& 
 // Why the parser rejects this image; empty when it accepts it.
 std::string ParserComplaint(const std::vector<std::uint8_t>& file, TFileKind kind);
 
-// The whole file, or nullopt with the system's reason in `error`.
+// The whole file, or nullopt with a one-line reason in `error` ("cannot
+// open: " and the system's words, or a file too large to be a drawing).
 std::optional<std::vector<std::uint8_t>> ReadInputFile(const std::string& path, std::string& error);
 
 }  // namespace pallowin::desktop

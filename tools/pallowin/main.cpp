@@ -11,6 +11,7 @@
 #define isatty _isatty
 #define fileno _fileno
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -34,6 +35,9 @@ public:
     void Show(std::size_t n, const std::string& name) {
         if (!enabled_) return;
         std::string line = std::to_string(n) + " of " + std::to_string(total_) + ": " + name;
+        // A line that wraps could not be rewritten in place.
+        if (std::size_t width = TerminalColumns(); width > 1 && line.size() > width - 1)
+            line.resize(width - 1);
         std::fprintf(stderr, "\r%s%*s", line.c_str(), Padding(line.size()), "");
         shown_ = line.size();
         std::fflush(stderr);
@@ -46,6 +50,15 @@ public:
     }
 
 private:
+    static std::size_t TerminalColumns() {
+#if defined(_WIN32)
+        return 80;
+#else
+        winsize size{};
+        if (ioctl(fileno(stderr), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+        return 80;
+#endif
+    }
     int Padding(std::size_t now) const { return now < shown_ ? static_cast<int>(shown_ - now) : 0; }
     bool enabled_;
     std::size_t total_;
@@ -105,7 +118,7 @@ int RunRender(const CommandLine& cmd) {
         std::string error;
         auto file = ReadInputFile(input, error);
         if (!file) {
-            report.Fail(input, "cannot open: " + error);
+            report.Fail(input, error);
             continue;
         }
         DibPicture picture;
@@ -143,7 +156,7 @@ int RunInfo(const CommandLine& cmd) {
         std::string error;
         auto file = ReadInputFile(input, error);
         if (!file) {
-            report.Fail(input, "cannot open: " + error);
+            report.Fail(input, error);
             continue;
         }
         PictureDescription d;

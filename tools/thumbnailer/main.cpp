@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     std::string error;
     auto file = ReadInputFile(input, error);
     if (!file) {
-        std::fprintf(stderr, "pallowin-thumbnailer: %s: cannot open: %s\n", input.c_str(), error.c_str());
+        std::fprintf(stderr, "pallowin-thumbnailer: %s: %s\n", input.c_str(), error.c_str());
         return 1;
     }
     PluginSession session;
