@@ -35,6 +35,8 @@ constexpr std::size_t GroupCount = 16, LayerCount = 256;
 constexpr std::size_t LongFirstLineOffset = 2421, ShortFirstLineOffset = 2389;
 constexpr std::size_t FigureFirstLineOffset = 400;
 
+// Packed records: take their fields by value. A reference to a field (as
+// std::min or EXPECT_EQ bind one) may be an unaligned access; write +r.Tilt.
 #pragma pack(push, 1)
 struct TLineRec {
     float X1, Y1, X2, Y2;
