@@ -91,6 +91,10 @@ ToolResult RunToolOnTerminal(const std::vector<std::string>& argv) {
     if (pipe(out) != 0) return {};
     int terminal = -1;
     pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid < 0) {
+        close(out[0]), close(out[1]);
+        return {NoTerminal, {}, {}};
+    }
     if (pid == 0) {
         dup2(out[1], 1);  // stdout stays a pipe; stdin and stderr are the terminal
         close(out[0]), close(out[1]);

@@ -13,7 +13,9 @@ struct ToolResult {
 };
 
 ToolResult RunTool(const std::vector<std::string>& argv);
-// The same with stderr on a pseudo-terminal, as in an interactive shell.
+// The same with stderr on a pseudo-terminal, as in an interactive shell;
+// exitStatus NoTerminal when the machine has no pseudo-terminals to give.
+constexpr int NoTerminal = -2;
 ToolResult RunToolOnTerminal(const std::vector<std::string>& argv);
 
 // A fresh empty folder under the test's temporary directory, removed when
