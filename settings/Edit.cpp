@@ -141,11 +141,47 @@ void TForm1::RunModalLoop() {
             FModalResult = mrCancel;
             break;
         }
+        if (HandleTabKey(msg)) continue;
         if (!IsDialogMessageW(FHandle, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
+}
+
+std::vector<HWND> TForm1::TabOrder() const {
+    std::vector<HWND> order{PageControl1};
+    const auto& page = IsWindowVisible(TabSheet2) ? FPage2Order : FPage1Order;
+    order.insert(order.end(), page.begin(), page.end());
+    order.push_back(Button3);
+    order.push_back(Button4);
+    return order;
+}
+
+bool TForm1::HandleTabKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+    if (msg.hwnd != FHandle && !IsChild(FHandle, msg.hwnd)) return false;
+    if (GetKeyState(VK_MENU) < 0) return false;
+    const bool backwards = GetKeyState(VK_SHIFT) < 0;
+    if (GetKeyState(VK_CONTROL) < 0) {
+        ShowPage(IsWindowVisible(TabSheet1) ? 1 : 0);  // two pages: either way is the other
+        return true;
+    }
+    const std::vector<HWND> order = TabOrder();
+    const int count = static_cast<int>(order.size());
+    int at = -1;
+    for (int i = 0; i < count; ++i)
+        if (order[static_cast<std::size_t>(i)] == GetFocus()) at = i;
+    for (int step = 1; step <= count; ++step) {
+        const int i = ((at < 0 ? (backwards ? 0 : -1) : at) + (backwards ? -step : step) + 2 * count) % count;
+        HWND next = order[static_cast<std::size_t>(i)];
+        if (IsWindowVisible(next) && IsWindowEnabled(next)) {
+            // As the dialog manager does it: edits get their text selected.
+            SendMessageW(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+            break;
+        }
+    }
+    return true;
 }
 
 INT_PTR CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

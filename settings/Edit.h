@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pallowin {
 
@@ -80,6 +81,10 @@ private:
     void EditLosingFocus(HWND edit, HWND newFocus);
     bool RunPendingExit();
     void RunModalLoop();
+    // Tab and Shift+Tab follow the form's tab orders, the page control
+    // itself included; Ctrl+Tab turns the page.
+    bool HandleTabKey(const MSG& msg);
+    std::vector<HWND> TabOrder() const;
 
     // Focus as the handlers see it: before the form is visible, the control
     // chosen to receive the focus; afterwards the real keyboard focus.
@@ -105,6 +110,7 @@ private:
     HWND CheckBox1 = nullptr, CheckBox2 = nullptr, CheckBox5 = nullptr;
     HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr, Button4 = nullptr;
     std::array<HWND, SwatchCount> FShapes{};  // Shape1 to Shape8 by Tag 1 to 8
+    std::vector<HWND> FPage1Order, FPage2Order;  // tab order within each page
 
     // The text each edit last announced, to drop notifications of no change.
     std::array<std::wstring, 4> FEditTexts;

@@ -143,6 +143,8 @@ void TForm1::CreateControls() {
     CheckBox1 = CreateChild(p, L"BUTTON", tx::HonourLayers, BS_AUTOCHECKBOX | TabStop, gx + 8, gy + 10, 229, 17, idCheckBox1);
     CheckBox2 = CreateChild(p, L"BUTTON", tx::LeaveOutBak, BS_AUTOCHECKBOX | TabStop, gx + 8, gy + 28, 233, 17, idCheckBox2);
     CreateChild(p, L"BUTTON", nullptr, BS_GROUPBOX, gx, gy, 273, 73, -1);
+    FPage1Order = {FEdits[0], FEdits[1], Button1, FEdits[2], FEdits[3],
+                   CheckBox5, CheckBox1, CheckBox2};
     SendMessageW(FEdits[0], EM_LIMITTEXT, 4, 0);
     SendMessageW(FEdits[1], EM_LIMITTEXT, 4, 0);
     for (int i = 0; i < 4; ++i) {
@@ -154,9 +156,11 @@ void TForm1::CreateControls() {
     p = TabSheet2;
     gy = 4;
     Button2 = CreateChild(p, L"BUTTON", tx::Defaults, BS_PUSHBUTTON | TabStop, gx + 172, gy + 156, 67, 21, idButton2);
+    FPage2Order = {Button2};
     for (const SwatchRow& row : SwatchRows)
-        CreateChild(p, L"BUTTON", tx::Change, BS_PUSHBUTTON | TabStop, gx + row.buttonLeft,
-                    gy + row.buttonTop, 37, 21, idChangeButton1 + row.tag - 1);
+        FPage2Order.push_back(CreateChild(p, L"BUTTON", tx::Change, BS_PUSHBUTTON | TabStop,
+                                          gx + row.buttonLeft, gy + row.buttonTop, 37, 21,
+                                          idChangeButton1 + row.tag - 1));
     for (const SwatchRow& row : SwatchRows) {
         HWND shape = CreateChild(p, L"STATIC", nullptr, SS_OWNERDRAW | SS_NOTIFY,
                                  gx + row.swatchLeft, gy + row.swatchTop, 40, 20,

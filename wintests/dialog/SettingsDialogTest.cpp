@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "DialogDriver.h"
@@ -235,6 +236,42 @@ void LayoutPlacementAndModality() {
     CHECK(result == 0);
     CHECK(hostEnabledAfter);
     CHECK(!testkey::Read("System", "JWC_W"));  // Cancel saves nothing
+}
+
+// Tab walks the form's tab orders: the page control, the shown page's
+// controls, OK and Cancel, round again.
+void TabWalksTheTabOrders() {
+    testkey::Clear();
+    Plugin plugin;
+    if (!CHECK(plugin.Loaded())) return;
+    plugin.Run([&](Dialog& d) {
+        auto walk = [&](int start, std::initializer_list<int> expected) {
+            d.Focus(start);
+            for (int id : expected) {
+                HWND from = d.FocusedWindow();
+                PostMessageW(from, WM_KEYDOWN, VK_TAB, 1);
+                PostMessageW(from, WM_KEYUP, VK_TAB, 0xC0000001);
+                if (!CHECK(driver::WaitFor([&] { return d.FocusedWindow() != from; }, 2000) &&
+                           d.HasFocus(id))) {
+                    std::printf("  Tab from %d went to %d, expected %d\n", GetDlgCtrlID(from),
+                                GetDlgCtrlID(d.FocusedWindow()), id);
+                    return;
+                }
+            }
+        };
+        walk(Edit1, {Edit2, idButton1, Edit3, Edit4, idCheckBox5, idCheckBox1, idCheckBox2,
+                     idButton3, idButton4, idPageControl1, Edit1});
+        // Tab into an edit selects its text: typing replaces it.
+        d.Type(Edit1, "7");
+        CHECK(d.Text8(Edit1) == "7");
+        d.ClickTab(idPageControl1, 1);
+        CHECK(driver::WaitFor([&] { return IsWindowVisible(d.Control(idTabSheet2)); }));
+        walk(idPageControl1, {idButton2, idChangeButton1 + 1, idChangeButton1 + 2, idChangeButton1 + 3,
+                              idChangeButton1 + 4, idChangeButton1 + 5, idChangeButton1 + 6,
+                              idChangeButton1, idChangeButton1 + 7, idButton3, idButton4,
+                              idPageControl1});
+        d.PostClick(idButton4);
+    });
 }
 
 void CentredWhenTheHandleIsNoWindow() {
@@ -539,6 +576,7 @@ int main(int argc, char** argv) {
     } cases[] = {
         {"OnlyFunctionOneOpensTheDialog", OnlyFunctionOneOpensTheDialog},
         {"LayoutPlacementAndModality", LayoutPlacementAndModality},
+        {"TabWalksTheTabOrders", TabWalksTheTabOrders},
         {"CentredWhenTheHandleIsNoWindow", CentredWhenTheHandleIsNoWindow},
         {"OpeningCouplesAsFormShowSetsTheSizes", OpeningCouplesAsFormShowSetsTheSizes},
         {"TypingCouplesThePartner", TypingCouplesThePartner},
