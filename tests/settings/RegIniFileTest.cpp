@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <map>
+#include <random>
 #include <optional>
 #include <string>
 
@@ -122,6 +126,26 @@ TEST(ParseScaleFactor, TakesAFullStopOrTheLocaleSeparator) {
     for (const auto& c : cases) {
         EXPECT_EQ(ParseScaleFactor(c.text, c.separator), c.value)
             << '"' << c.text << "\" with '" << c.separator << "'";
+    }
+}
+
+// Every float, written with enough digits, reads back as itself, whichever
+// separator it was written with.
+TEST(ParseScaleFactor, ReadsBackEveryFloatItsDigitsDescribe) {
+    std::mt19937 random(2026);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    for (int i = 0; i < 20000; ++i) {
+        float value;
+        const std::uint32_t pattern = bits(random);
+        std::memcpy(&value, &pattern, sizeof value);
+        if (!std::isfinite(value)) continue;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+        const auto parsed = ParseScaleFactor(text, ',');
+        ASSERT_TRUE(parsed.has_value()) << text;
+        ASSERT_EQ(std::memcmp(&*parsed, &value, sizeof value), 0) << text;
+        for (char& c : text) if (c == '.') c = ',';
+        ASSERT_EQ(ParseScaleFactor(text, ','), parsed) << text;
     }
 }
 
