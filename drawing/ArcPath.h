@@ -34,13 +34,23 @@ struct VisibleArea {
 // current position put on the end pixel.
 constexpr std::int64_t ArcVertexBudget = std::int64_t{1} << 22;
 
+// Beyond the arithmetic itself, the chain is bounded thus: nothing is drawn,
+// and the position stays, when an input is infinite or not a number (there
+// is no pixel to go to); an ellipse reaching past 2^40 pixels, or with more
+// than 2^62 segments, only moves the position to its end pixel; at most
+// ArcVertexBudget vertices are computed, past which the chain is cut short
+// at the end pixel. Up to that budget every pixel is exact: with an area,
+// the segments left out are only those that cannot touch it, so a gigantic
+// circle crossing the bitmap costs about its visible stretch, not its size.
+// Runs under X87Precision.
 void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area);
 
 // The segment count of the chain, as an extended value:
 // it may not fit any integer. Not a number when the arc draws nothing.
 long double ArcSegmentCount(const ArcSpec& arc);
 
-// Round half to even, clamped to 32 bits; not a number gives INT32_MIN.
+// Round half to even (under X87Precision's rounding control), clamped to 32
+// bits; not a number gives INT32_MIN.
 std::int32_t RoundToPixel(long double value);
 
 }  // namespace pallowin

@@ -226,6 +226,23 @@ TEST(ArcPrecision, ExtendedWhileComputingAndTheCallersWordBack) {
     EXPECT_EQ(after, hostWord);
     for (std::size_t i = 0; i < extended.size(); ++i) EXPECT_EQ(extended[i].ops, fromDouble[i].ops) << i;
 }
+
+TEST(ArcPrecision, GuardSetsExtendedNearestMaskedAndRestores) {
+    const std::uint16_t before = X87Precision::ControlWord();
+    const std::uint16_t hostWord = static_cast<std::uint16_t>((before & ~0x0F3Fu) | 0x0200u | 0x0400u | 0x0032u);
+    X87Precision::SetControlWord(hostWord);
+    {
+        X87Precision outer;
+        EXPECT_EQ(X87Precision::ControlWord() & 0x0F3Fu, 0x033Fu);
+        {
+            X87Precision inner;
+            EXPECT_EQ(X87Precision::ControlWord() & 0x0F3Fu, 0x033Fu);
+        }
+        EXPECT_EQ(X87Precision::ControlWord() & 0x0F3Fu, 0x033Fu);
+    }
+    EXPECT_EQ(X87Precision::ControlWord(), hostWord);
+    X87Precision::SetControlWord(before);
+}
 #endif
 
 }  // namespace

@@ -6,7 +6,6 @@
 //   gdi_oracle --bench   prints GDI's speed on the benchmark's work
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -147,8 +146,33 @@ int WriteScenes(const std::string& dir) {
     return failures == 0 ? 0 : 1;
 }
 
+// The thread's own processor time, as the native benchmark measures.
+double ThreadSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto ticks = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) * 1e-7;
+}
+
+// One warm-up pass, then passes until about a second has gone by.
+template <class Pass>
+double PerSecond(std::size_t itemsPerPass, Pass pass) {
+    double seconds = 0;
+    long long items = 0;
+    for (int n = 0; n < 100000 && seconds < 1.0; ++n) {
+        const double began = ThreadSeconds();
+        pass();
+        GdiFlush();
+        if (n == 0) continue;
+        seconds += ThreadSeconds() - began;
+        items += static_cast<long long>(itemsPerPass);
+    }
+    return items / seconds;
+}
+
 int Bench() {
-    using Clock = std::chrono::steady_clock;
     DibTarget target(bench::BitmapWidth, bench::BitmapHeight);
     if (!target.Ok()) return 1;
     const auto segments = bench::Segments();
@@ -157,35 +181,20 @@ int Bench() {
     for (TPenStyle style : {psSolid, psDash}) {
         target.SetPen(0x3366CC, style);
         SetBkColor(dc, 0xFFFFFF);
-        // One warm-up pass, then as many passes as fit in about a second.
-        double seconds = 0;
-        long long drawn = 0;
-        for (int pass = 0; pass < 1000 && seconds < 1.0; ++pass) {
-            const auto began = Clock::now();
+        const double rate = PerSecond(segments.size(), [&] {
             for (const bench::Segment& sg : segments) {
                 MoveToEx(dc, sg.x1, sg.y1, nullptr);
                 LineTo(dc, sg.x2, sg.y2);
             }
-            GdiFlush();
-            if (pass == 0) continue;
-            seconds += std::chrono::duration<double>(Clock::now() - began).count();
-            drawn += static_cast<long long>(segments.size());
-        }
-        std::printf("gdi %s_segments_per_second %.0f\n", style == psSolid ? "solid" : "dashed", drawn / seconds);
+        });
+        std::printf("gdi %s_segments_per_second %.0f\n", style == psSolid ? "solid" : "dashed", rate);
     }
     target.SetPen(0x3366CC, psSolid);
     GdiPath path(dc);
-    double seconds = 0;
-    long long drawn = 0;
-    for (int pass = 0; pass < 1000 && seconds < 1.0; ++pass) {
-        const auto began = Clock::now();
+    const double arcRate = PerSecond(arcs.size(), [&] {
         for (const ArcSpec& a : arcs) TraceArc(a, path, nullptr);
-        GdiFlush();
-        if (pass == 0) continue;
-        seconds += std::chrono::duration<double>(Clock::now() - began).count();
-        drawn += static_cast<long long>(arcs.size());
-    }
-    std::printf("gdi arcs_per_second %.0f\n", drawn / seconds);
+    });
+    std::printf("gdi arcs_per_second %.0f\n", arcRate);
     return 0;
 }
 
