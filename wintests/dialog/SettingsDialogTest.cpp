@@ -14,6 +14,7 @@
 #include <string>
 
 #include "DialogDriver.h"
+#include "plugin/SpiTypes.h"
 #include "settings/Edit.h"
 #include "wintests/foundation/TestKey.h"
 #include "wintests/harness/WinCheck.h"
@@ -23,6 +24,11 @@ namespace {
 using namespace pallowin;
 using driver::Dialog;
 using ConfigurationDlgFn = int(WINAPI*)(HWND, int);
+using GetPictureInfoFn = int(WINAPI*)(const char*, LONG_PTR, unsigned, PictureInfo*);
+
+// The example drawing and figure of the source tree, as wine sees them.
+const std::string DrawingFile = std::string("Z:") + PALLOWIN_EXAMPLES "/floorplan.jwc";
+const std::string FigureFile = std::string("Z:") + PALLOWIN_EXAMPLES "/basin.jwk";
 
 constexpr int Edit1 = idEdit1, Edit2 = idEdit1 + 1, Edit3 = idEdit1 + 2, Edit4 = idEdit1 + 3;
 constexpr int HostLeft = 100, HostTop = 80;
@@ -36,8 +42,10 @@ class Plugin {
 public:
     Plugin() {
         FModule = LoadLibraryA(wincheck::PluginPath().c_str());
-        if (FModule)
+        if (FModule) {
             FConfigure = reinterpret_cast<ConfigurationDlgFn>(GetProcAddress(FModule, "ConfigurationDlg"));
+            FPictureInfo = reinterpret_cast<GetPictureInfoFn>(GetProcAddress(FModule, "GetPictureInfo"));
+        }
     }
     ~Plugin() { Unload(); }
     bool Loaded() const { return FConfigure != nullptr; }
@@ -60,10 +68,21 @@ public:
         return result;
     }
     int Call(HWND parent, int function) { return FConfigure ? FConfigure(parent, function) : -100; }
+    // The picture size the plug-in reports for a file: what TPluginSettings
+    // holds now.
+    std::string PictureSize(const std::string& path) {
+        PictureInfo info{};
+        if (!FPictureInfo || FPictureInfo(path.c_str(), 0, 0, &info) != 0) return "(no answer)";
+        if (info.InfoText) LocalFree(info.InfoText);
+        return std::to_string(info.Width) + " x " + std::to_string(info.Height);
+    }
+    // Both sizes, as "drawing, figure".
+    std::string Sizes() { return PictureSize(DrawingFile) + ", " + PictureSize(FigureFile); }
 
 private:
     HMODULE FModule = nullptr;
     ConfigurationDlgFn FConfigure = nullptr;
+    GetPictureInfoFn FPictureInfo = nullptr;
 };
 
 std::string Stored(const char* section, const char* name) {
@@ -313,7 +332,10 @@ void OpeningCouplesAsFormShowSetsTheSizes() {
             d.PostClick(idButton3);
             CHECK(driver::WaitFor([&] { return !d.Open(); }));
         });
-        // OK saved at once, before any unload.
+        // In effect for the next call, and saved at once, before any unload.
+        const std::string sizes =
+            std::string(c.shown[0]) + " x " + c.shown[1] + ", " + c.shown[2] + " x " + c.shown[3];
+        if (!CHECK(plugin.Sizes() == sizes)) std::printf("  the plug-in reports %s\n", plugin.Sizes().c_str());
         CHECK(StoredSizes(c.shown[0], c.shown[1], c.shown[2], c.shown[3]));
         CHECK(Stored("System", "Version") == "104");
     }
@@ -436,6 +458,8 @@ void PastedTextsThatDoNotConvert() {
         CHECK(driver::WaitFor([&] { return !d.Open(); }));
     });
     CHECK(!testkey::Read("System", "JWC_W"));
+    if (!CHECK(plugin.Sizes() == "518 x 366, 100 x 100"))
+        std::printf("  the plug-in reports %s\n", plugin.Sizes().c_str());
     plugin.Unload();
     // What the plug-in held in memory: the old values throughout.
     CHECK(StoredSizes("518", "366", "100", "100"));
