@@ -17,10 +17,6 @@ using namespace pallowin;
 
 namespace {
 
-// The file check reads no more than this from the host's buffer, however
-// long the host says it is: hosts pass buffers shorter than they promise.
-constexpr std::size_t CheckedBytes = 40;
-
 // Values that fit in the low 16 bits are file handles; anything larger
 // points at the file's first bytes.
 bool IsHostHandle(void* data) {
@@ -51,7 +47,9 @@ std::int32_t SPI_CALL IsSupported(const char* fileName, void* data) {
             HostHandleStream stream(reinterpret_cast<std::uintptr_t>(data));
             return PluginBody->CheckFile(fileName, stream) ? 1 : 0;
         }
-        MemoryStream stream({static_cast<const std::uint8_t*>(data), CheckedBytes});
+        // Only what the check reads: hosts pass buffers shorter than the
+        // 2048 bytes they promise.
+        MemoryStream stream({static_cast<const std::uint8_t*>(data), CheckFileBytes});
         return PluginBody->CheckFile(fileName, stream) ? 1 : 0;
     } catch (...) {
         return 0;

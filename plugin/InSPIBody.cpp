@@ -15,8 +15,6 @@ TInSPIBody* PluginBody = nullptr;
 
 namespace {
 
-constexpr std::size_t CheckedBytes = 40;
-
 bool IsCp932LeadByte(std::uint8_t byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
@@ -90,8 +88,8 @@ bool TInSPIBody::CheckFile(const char* fileName, ByteStream& stream) {
     FFileKind = fkNone;
     if (PluginSettings.BakMode && IsBakName(fileName)) return false;
 
-    std::uint8_t head[CheckedBytes];
-    if (ReadUpTo(stream, head, CheckedBytes) < CheckedBytes) return false;
+    std::uint8_t head[CheckFileBytes];
+    if (ReadUpTo(stream, head, CheckFileBytes) < CheckFileBytes) return false;
     if (std::memcmp(head, DrawingSignature, SignatureLength) == 0) {
         FFileKind = fkDrawing;
     } else if (std::memcmp(head, FigureSignature, SignatureLength) == 0) {

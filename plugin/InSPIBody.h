@@ -1,6 +1,7 @@
 // The plug-in body: the one object behind the six exports. It keeps the file
 // kind of the last check and the progress callback of the running request.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +13,9 @@
 namespace pallowin {
 
 class TDIBSection;
+
+// The bytes CheckFile reads: the signature and what follows it.
+constexpr std::size_t CheckFileBytes = 40;
 
 class TInSPIBody {
 public:
