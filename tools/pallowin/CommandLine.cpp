@@ -84,6 +84,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         };
         auto flag = [&]() {
             if (inlineValue) throw UsageError(arg + " takes no value");
+            return true;
         };
         const bool rendering = cmd.action == Action::Render;
 
@@ -101,9 +102,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 throw UsageError("--format wants png or bmp, not '" + f + "'");
         } else if (arg == "-w" || arg == "--width") cmd.render.width = ParseSide(arg, value());
         else if (arg == "-h" || arg == "--height") cmd.render.height = ParseSide(arg, value());
-        else if (arg == "--preview") flag(), cmd.render.preview = true;
-        else if (arg == "--layers") flag(), cmd.render.honourLayers = true;
-        else if (arg == "-q" || arg == "--quiet") flag(), cmd.quiet = true;
+        else if (arg == "--preview") cmd.render.preview = flag();
+        else if (arg == "--layers") cmd.render.honourLayers = flag();
+        else if (arg == "-q" || arg == "--quiet") cmd.quiet = flag();
         else {
             bool known = false;
             for (const ColorOption& c : ColorOptions) {

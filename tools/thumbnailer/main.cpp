@@ -16,11 +16,10 @@ namespace {
 
 constexpr long MaxThumbnailSize = 4096;
 
+constexpr const char* UsageLine = "Usage: pallowin-thumbnailer -s SIZE INPUT OUTPUT\n";
+
 int Usage(const char* reason) {
-    std::fprintf(stderr,
-                 "pallowin-thumbnailer: %s\n"
-                 "Usage: pallowin-thumbnailer -s SIZE INPUT OUTPUT\n",
-                 reason);
+    std::fprintf(stderr, "pallowin-thumbnailer: %s\n%s", reason, UsageLine);
     return 2;
 }
 
@@ -39,7 +38,9 @@ int main(int argc, char** argv) {
             if (*end != '\0' || errno != 0 || size < 1 || size > MaxThumbnailSize)
                 return Usage("the size must be a whole number from 1 to 4096");
         } else if (args[i] == "--help") {
-            return Usage("makes a PNG thumbnail of a JW_CAD drawing or figure file"), 0;
+            std::printf("%sWrites a PNG of a JW_CAD drawing or figure file that fits SIZE x SIZE.\n",
+                        UsageLine);
+            return 0;
         } else {
             files.push_back(args[i]);
         }
