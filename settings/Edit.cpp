@@ -121,10 +121,11 @@ void TForm1::ShowModal(HWND placementWindow) {
         if (FActiveControl) SetFocus(FActiveControl);
         RunModalLoop();
         FShowing = false;
-        // Hide first so that activation returns to the host, not elsewhere.
-        ShowWindow(FHandle, SW_HIDE);
     }
+    // The host's windows are enabled again before the form hides, so the
+    // activation goes back to the host rather than to another program.
     if (previouslyActive && IsWindow(previouslyActive)) SetActiveWindow(previouslyActive);
+    ShowWindow(FHandle, SW_HIDE);
 }
 
 void TForm1::RunModalLoop() {
@@ -184,6 +185,18 @@ bool TForm1::HandleTabKey(const MSG& msg) {
     return true;
 }
 
+// No exception may unwind through the window system's frames: a handler that
+// fails (out of memory) closes the dialog as Cancel instead.
+template <typename Result, typename Handler>
+Result TForm1::Guarded(TForm1* form, Result fallback, Handler handler) {
+    try {
+        return handler();
+    } catch (...) {
+        if (form) form->FModalResult = mrCancel;
+        return fallback;
+    }
+}
+
 INT_PTR CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -191,26 +204,26 @@ INT_PTR CALLBACK TForm1::FormProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!form) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return form->HandleCommand(LOWORD(wParam), HIWORD(wParam));
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == form->PageControl1 && header->code == TCN_SELCHANGE) {
+    return Guarded<INT_PTR>(form, TRUE, [&]() -> INT_PTR {
+        switch (message) {
+        case WM_COMMAND:
+            return form->HandleCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom != form->PageControl1 || header->code != TCN_SELCHANGE) return FALSE;
             form->PageControl1Change();
             return TRUE;
         }
-        return FALSE;
-    }
-    case WM_CLOSE:  // the close box: as Cancel
-        form->FModalResult = mrCancel;
-        return TRUE;
-    case WM_EDIT_EXIT:
-        form->RunPendingExit();
-        return TRUE;
-    default:
-        return FALSE;
-    }
+        case WM_CLOSE:  // the close box: as Cancel
+            form->FModalResult = mrCancel;
+            return TRUE;
+        case WM_EDIT_EXIT:
+            form->RunPendingExit();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    });
 }
 
 INT_PTR CALLBACK TForm1::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -220,15 +233,17 @@ INT_PTR CALLBACK TForm1::PageProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!form) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return form->HandleCommand(LOWORD(wParam), HIWORD(wParam));
-    case WM_DRAWITEM:
-        form->DrawSwatch(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return Guarded<INT_PTR>(form, TRUE, [&]() -> INT_PTR {
+        switch (message) {
+        case WM_COMMAND:
+            return form->HandleCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_DRAWITEM:
+            form->DrawSwatch(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    });
 }
 
 bool TForm1::HandleCommand(int id, int code) {
@@ -256,7 +271,10 @@ LRESULT CALLBACK TForm1::EditProc(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     const LRESULT result = CallOriginal(window, message, wParam, lParam);
     if (form && message == WM_KILLFOCUS)
-        form->EditLosingFocus(window, reinterpret_cast<HWND>(wParam));
+        Guarded<bool>(form, false, [&] {
+            form->EditLosingFocus(window, reinterpret_cast<HWND>(wParam));
+            return true;
+        });
     return result;
 }
 
@@ -264,7 +282,10 @@ LRESULT CALLBACK TForm1::SwatchProc(HWND window, UINT message, WPARAM wParam, LP
     TForm1* form = FormOf(window);
     if (form && (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
                  message == WM_MBUTTONDOWN)) {
-        form->Shape2MouseDown(GetDlgCtrlID(window) - idShape1 + 1);
+        Guarded<bool>(form, false, [&] {
+            form->Shape2MouseDown(GetDlgCtrlID(window) - idShape1 + 1);
+            return true;
+        });
         return 0;
     }
     return CallOriginal(window, message, wParam, lParam);

@@ -76,6 +76,8 @@ private:
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SwatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Result, typename Handler>
+    static Result Guarded(TForm1* form, Result fallback, Handler handler);
     bool HandleCommand(int id, int code);
     void DrawSwatch(const DRAWITEMSTRUCT& item);  // and the bevel
     void EditLosingFocus(HWND edit, HWND newFocus);

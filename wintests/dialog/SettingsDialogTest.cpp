@@ -254,6 +254,7 @@ void LayoutPlacementAndModality() {
     hostEnabledAfter = IsWindowEnabled(host) != FALSE;
     CHECK(result == 0);
     CHECK(hostEnabledAfter);
+    CHECK(GetActiveWindow() == host);  // the activation went back to the host
     CHECK(!testkey::Read("System", "JWC_W"));  // Cancel saves nothing
 }
 
