@@ -85,6 +85,13 @@ const BadInput BadInputs[] = {
          return Saved(d, "noscale.jwk", WriteFigure(f));
      },
      "broken data: ", false},
+    {"line_far_off_the_sheet",
+     [](const std::string& d) {
+         DrawingSpec s = SmallDrawing();
+         s.lines.push_back(Line(10, 10, 1e30f, 10));
+         return Saved(d, "far.jwc", WriteDrawing(s));
+     },
+     "broken data: ", false},
     {"figure_header_only",
      [](const std::string& d) {
          FigureSpec f;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drawing/Canvas.h"
+#include "drawing/Renderers.h"
 #include "plugin/Exports.h"
 #include "platform/Failures.h"
 #include "platform/Platform.h"
@@ -70,6 +72,23 @@ void ApplyOptions(TFileKind kind, const RenderOptions& options) {
     PluginSettings = settings;
 }
 
+// Draws the file again onto a scratch canvas with the settings of the failed
+// request, to catch the renderer's own reason.
+std::string RendererComplaint(const std::vector<std::uint8_t>& file, TFileKind kind, const PictureSize& size) {
+    try {
+        const std::size_t stride = (static_cast<std::size_t>(size.width) * 3 + 3) / 4 * 4;
+        std::vector<std::uint8_t> bits(stride * static_cast<std::size_t>(size.height));
+        Canvas canvas(bits.data(), size.width, size.height, static_cast<std::ptrdiff_t>(stride),
+                      RowOrder::BottomUp);
+        if (kind == fkDrawing) DrawDrawing(ParseDrawingHeader(file), PluginSettings, canvas, nullptr);
+        else if (kind == fkFigure) DrawFigure(ParseFigureHeader(file), PluginSettings, canvas, nullptr);
+    } catch (const Failure& e) {
+        return e.what();
+    } catch (const std::bad_alloc&) {
+    }
+    return {};
+}
+
 std::string FailureReason(std::int32_t code, const std::vector<std::uint8_t>& file,
                           TFileKind kind, const PictureSize& size) {
     switch (code) {
@@ -85,8 +104,10 @@ std::string FailureReason(std::int32_t code, const std::vector<std::uint8_t>& fi
     default:
         break;
     }
-    // The result codes say little; the parser says what is wrong.
+    // The result codes say little; the parser, or else the renderer, says
+    // what is wrong.
     std::string complaint = ParserComplaint(file, kind);
+    if (complaint.empty() && code == rcBrokenData) complaint = RendererComplaint(file, kind, size);
     if (!complaint.empty()) return "broken data: " + complaint;
     if (code == rcBrokenData) return "broken data";
     return "the plug-in failed (result " + std::to_string(code) + ")";
