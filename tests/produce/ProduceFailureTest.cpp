@@ -32,6 +32,7 @@ struct FailureRow {
     std::int32_t rc;
     Handed handed;
 };
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
 
 std::vector<std::uint8_t> Drawing(DrawingSpec spec = {}) {
     spec.lines.push_back(jwwriter::Line(1, 1, 100, 100));
@@ -158,6 +159,56 @@ TEST_F(HostSession, FigureCountsBeforeAFailingItemStayInTheBody) {
     EXPECT_EQ(PluginBody->FArcCount, 3);
     EXPECT_EQ(PluginBody->FPointCount, 99);
     p.Free();
+}
+
+// Damaged files, of both kinds and both modes of damage (header text and
+// record bytes), answer one of the table's codes with the blocks it names,
+// and nothing leaks or reads outside the image.
+TEST_F(HostSession, DamagedFilesAnswerATableCode) {
+    DrawingSpec drawingSpec;
+    for (int i = 0; i < 30; ++i) {
+        drawingSpec.lines.push_back(jwwriter::Line(float(i), float(2 * i), 300, 100, std::uint8_t(i), std::uint8_t(i)));
+        drawingSpec.arcs.push_back(jwwriter::Arc(100, 100, float(i + 1), i * 10, i * 20, 0.7, i));
+    }
+    drawingSpec.texts.assign(5, jwwriter::Text(1, 2, 30, 40));
+    drawingSpec.points.assign(5, jwwriter::Point(10, 20, 3));
+    FigureSpec figureSpec;
+    figureSpec.lines.assign(20, jwwriter::Line(-10, -10, 30, 40, 2));
+    figureSpec.arcs.assign(10, jwwriter::Circle(5, 5, 12, 3));
+    figureSpec.points.assign(5, jwwriter::Point(1, 1, 4));
+    figureSpec.texts.assign(5, jwwriter::Text(0, 0, 9, 9));
+    const std::vector<std::uint8_t> originals[] = {jwwriter::WriteDrawing(drawingSpec),
+                                                   jwwriter::WriteFigure(figureSpec)};
+    std::uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return std::uint32_t(state >> 33);
+    };
+    int answered[10] = {};
+    for (int round = 0; round < 600; ++round) {
+        std::vector<std::uint8_t> file = originals[round % 2];
+        const bool header = next() % 2 == 0;
+        const std::size_t from = header ? 200 : (round % 2 ? 400 : 2421);
+        const std::size_t span = header ? 500 : file.size() - from;
+        for (int k = 1 + next() % 6; k > 0; --k) file[from + next() % span] = std::uint8_t(next());
+        if (next() % 8 == 0) file.resize(next() % file.size());
+        ASSERT_TRUE(Check(originals[round % 2]));
+        HostPicture p = Get(file, next() % 2 == 0);
+        ASSERT_TRUE(p.rc == rcOk || p.rc == rcBrokenData || p.rc == rcInternalError) << "round " << round << ": " << p.rc;
+        ++answered[p.rc];
+        if (p.rc == rcOk) {
+            EXPECT_NE(p.bits, nullptr);
+        } else {
+            EXPECT_EQ(p.bits, nullptr);
+            EXPECT_EQ(p.info == nullptr, p.rc == rcInternalError) << "round " << round;
+        }
+        p.Free();
+        ASSERT_EQ(portable::LiveHostBlockCount(), 0u) << "round " << round;
+    }
+    // The damage reaches every answer, so the loop tests what it claims.
+    EXPECT_GT(answered[rcOk], 0);
+    EXPECT_GT(answered[rcBrokenData], 0);
+    EXPECT_GT(answered[rcInternalError], 0);
 }
 
 // No buffer can be made for a memory image of a negative size.

@@ -64,6 +64,10 @@ struct SizeCase {
     std::int32_t settingW, settingH;
     std::int32_t w, h, bytesPerLine;
 };
+void PrintTo(const SizeCase& c, std::ostream* os) {
+    *os << (c.kind == fkDrawing ? "drawing " : "figure ") << (c.preview ? "preview" : "picture") << " with settings "
+        << c.settingW << "x" << c.settingH;
+}
 
 class PictureSizes : public HostSession, public ::testing::WithParamInterface<SizeCase> {};
 
@@ -146,6 +150,9 @@ struct ProgressCase {
     int records;
     std::vector<std::int32_t> reports;
 };
+void PrintTo(const ProgressCase& c, std::ostream* os) {
+    *os << (c.kind == fkDrawing ? "drawing of " : "figure of ") << c.records << " records";
+}
 
 class HostProgress : public HostSession, public ::testing::WithParamInterface<ProgressCase> {};
 

@@ -30,6 +30,7 @@ struct SheetCase {
     std::int32_t w, h;
     int lastColumn, lastRow;  // of the sheet's image, inclusive
 };
+void PrintTo(const SheetCase& c, std::ostream* os) { *os << c.w << "x" << c.h; }
 
 class SheetPlacement : public ::testing::TestWithParam<SheetCase> {};
 
@@ -54,6 +55,9 @@ struct PointCase {
     float x, y;
     int px, py;
 };
+void PrintTo(const PointCase& c, std::ostream* os) {
+    *os << "(" << c.x << ", " << c.y << ") at " << c.w << "x" << c.h;
+}
 
 class HalvesToEven : public ::testing::TestWithParam<PointCase> {};
 
@@ -152,6 +156,9 @@ struct LayerCase {
     bool viewMode;
     bool shows;
 };
+void PrintTo(const LayerCase& c, std::ostream* os) {
+    *os << "kind " << int(c.kind) << " layer " << int(c.layer) << (c.viewMode ? " ViewMode on" : " ViewMode off");
+}
 
 class HiddenLayers : public ::testing::TestWithParam<LayerCase> {};
 

@@ -25,6 +25,10 @@ struct TransformCase {
     float x, y;
     int px, py;
 };
+void PrintTo(const TransformCase& c, std::ostream* os) {
+    *os << "(" << c.x << ", " << c.y << ") origin (" << c.ox << ", " << c.oy << ") scale " << c.scale << " at "
+        << c.w << "x" << c.h;
+}
 
 class FigureTransform : public ::testing::TestWithParam<TransformCase> {};
 

@@ -15,6 +15,7 @@ struct RoundCase {
     long double value;
     std::int32_t expected;
 };
+void PrintTo(const RoundCase& c, std::ostream* os) { *os << double(c.value); }
 
 class CheckedRoundTest : public ::testing::TestWithParam<RoundCase> {};
 
