@@ -467,6 +467,22 @@ void PastedTextsThatDoNotConvert() {
     CHECK(Stored("Image", "ViewMode") == "0");
 }
 
+// A height stored by hand whose paper-ratio width leaves the 32-bit range:
+// the width is shown as computed, and OK refuses it by name.
+void CoupledWidthBeyondThirtyTwoBits() {
+    StoreSizes("518", "2000000000", "100", "100");
+    Plugin plugin;
+    if (!CHECK(plugin.Loaded())) return;
+    plugin.Run([&](Dialog& d) {
+        CHECK(ShowsSizes(d, "2828427125", "2000000000", "100", "100"));
+        d.PostClick(idButton3);
+        ExpectMessage(d, "'2828427125' は整数ではありません");
+        CHECK(d.NoBox() && d.Open());
+        d.PostClick(idButton4);
+    });
+    CHECK(plugin.Sizes() == "518 x 2000000000, 100 x 100");
+}
+
 void DefaultButtonsThenCancelOrOk() {
     for (bool ok : {false, true}) {
         StoreSizes("600", "424", "50", "50");
@@ -606,6 +622,7 @@ int main(int argc, char** argv) {
         {"OpeningCouplesAsFormShowSetsTheSizes", OpeningCouplesAsFormShowSetsTheSizes},
         {"TypingCouplesThePartner", TypingCouplesThePartner},
         {"PastedTextsThatDoNotConvert", PastedTextsThatDoNotConvert},
+        {"CoupledWidthBeyondThirtyTwoBits", CoupledWidthBeyondThirtyTwoBits},
         {"DefaultButtonsThenCancelOrOk", DefaultButtonsThenCancelOrOk},
         {"ChoosingColours", ChoosingColours},
         {"LeavingAnEmptyEditForOk", LeavingAnEmptyEditForOk},
