@@ -27,6 +27,25 @@ configure_fuzz_build() {
     cmake --build "$PALLOWIN_FUZZ_DIR" -j "$PALLOWIN_JOBS" --target fuzz-targets
 }
 
+# The native test suite once more, built with ASan and UBSan (clang, no cross
+# builds, so no wine tests) in $PALLOWIN_BUILD_DIR/asan; any sanitizer report
+# or leak fails its test.
+run_sanitized_tests() {
+    asan_dir=${PALLOWIN_ASAN_DIR:-$PALLOWIN_BUILD_DIR/asan}
+    stage "Building the native tests with ASan and UBSan in $asan_dir"
+    flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    CC=clang CXX=clang++ cmake -S "$PALLOWIN_ROOT" -B "$asan_dir" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLOWIN_CROSS=OFF \
+        -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+        -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    ASAN_OPTIONS=detect_leaks=1 cmake --build "$asan_dir" -j "$PALLOWIN_JOBS"
+    stage "Running the native tests under ASan and UBSan"
+    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1:detect_stack_use_after_return=1} \
+    UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+        ctest --test-dir "$asan_dir" --output-on-failure -j "$PALLOWIN_JOBS" -L native -LE wine
+}
+
 # run_fuzz_target TARGET SECONDS: fails on any finding.
 run_fuzz_target() {
     target=$1
