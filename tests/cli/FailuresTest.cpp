@@ -115,13 +115,15 @@ TEST_P(RenderFailure, OneLineNamingTheFileAndTheReason) {
     EXPECT_EQ(run.err.rfind(prefix, 0), 0u) << run.err;
     ASSERT_FALSE(run.err.empty());
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "more than one line: " << run.err;
-    if (prefix.ends_with(": ")) EXPECT_GT(run.err.size(), prefix.size() + 1) << "no reason after the prefix";
+    if (prefix.ends_with(": ")) {
+        EXPECT_GT(run.err.size(), prefix.size() + 1) << "no reason after the prefix";
+    }
     struct stat st;
     EXPECT_NE(stat((dir_ + "/out.png").c_str(), &st), 0) << "a failed input left an output";
 }
 
 INSTANTIATE_TEST_SUITE_P(BadInputs, RenderFailure, ::testing::ValuesIn(BadInputs),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& param) { return std::string(param.param.label); });
 
 // info reads the header alone, so it fails only for inputs whose header is bad.
 TEST(InfoFailure, OneLineNamingTheFile) {

@@ -123,7 +123,7 @@ TEST_P(RenderCommand, BmpIsThePluginsHeaderAndRows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, RenderCommand, ::testing::ValuesIn(RenderCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& param) { return std::string(param.param.label); });
 
 // The examples must show something, and the floor plan's hidden layers must
 // be there for --layers to leave out.

@@ -211,8 +211,8 @@ std::vector<std::uint8_t> ShedPlan() {
     d.lines.push_back(Line(140, 185, 380, 185, Yellow, DashDot, GridLayer));
     Rectangle(d, 140, 100, 380, 270, Yellow, FineDot, GridLayer);
     // The stepping stones of the path.
-    for (int i = 0; i < 4; ++i)
-        d.arcs.push_back(Arc(230.0f - 12 * i, 90.0f - 18 * i, 7, 0, 0, 0.7, 30.0 * i, Green, Solid, FurnitureLayer));
+    for (float i = 0; i < 4; ++i)
+        d.arcs.push_back(Arc(230 - 12 * i, 90 - 18 * i, 7, 0, 0, 0.7, 30.0 * i, Green, Solid, FurnitureLayer));
     Label(d, 240, 190, 20, "\x95\xa8\x92\x75");  // shed
     Dimension(d, 150, 370, 300, 260, "2200");
     d.points.push_back(Point(260, 185, Red, GridLayer));

@@ -1,7 +1,9 @@
 // Writes the example drawings and figures into a folder (examples/ in the
 // source tree holds the committed copies).
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "ExampleFiles.h"
 #include "tools/jwwriter/JwWriter.h"
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
     int status = 0;
     for (const auto& file : pallowin::examples::ExampleFiles()) {
         const std::string path = dir + "/" + file.name;
