@@ -257,6 +257,10 @@ TEST_F(PictureInfoTest, FileModeReadsTheFieldsFromTheStartOfTheFile) {
     EXPECT_TRUE(AllZero(info));
     EXPECT_EQ(DescribeFile(path, 129, info), rcUnsupportedFormat);
     EXPECT_EQ(DescribeFile(path, 1 << 20, info), rcUnsupportedFormat);  // beyond the end
+
+    // Only the low three bits of Flags choose the mode: 0x18 is file mode.
+    ASSERT_EQ(GetPictureInfo(path.c_str(), 128, 0x18, &info), rcOk);
+    platform::FreeHostBlock(info.InfoText);
 }
 
 TEST_F(PictureInfoTest, MissingFileIsAFileError) {
