@@ -7,12 +7,18 @@
 #include "drawing/Renderers.h"
 #include "platform/Failures.h"
 #include "plugin/DIBSection.h"
+#include "plugin/HostFloatState.h"
 #include "plugin/InSPIBody.h"
 #include "settings/PluginSettings.h"
 
 namespace pallowin {
 
 namespace {
+
+// The host's callback runs under the host's own floating-point state.
+void ReportToHost(TInSPIBody& body, std::int32_t num) {
+    HostFloatState::CallHost([&] { body.ReportProgress(num, ProgressDenominator); });
+}
 
 // The render's scratch fields are empty between renders, whichever way a
 // render ends.
@@ -53,7 +59,7 @@ template <class Header>
 class BodyProgress final : public ProgressSink {
 public:
     BodyProgress(TInSPIBody& body, const Header& header) : body_(body), header_(header) {}
-    void Report(std::int32_t num) override { body_.ReportProgress(num, ProgressDenominator); }
+    void Report(std::int32_t num) override { ReportToHost(body_, num); }
     void PassBegins(RecordPass pass) override {
         body_.FLines = pass == RecordPass::Lines ? header_.Lines : RecordArray<TLineRec>{};
         body_.FArcs = pass == RecordPass::Arcs ? header_.Arcs : RecordArray<TArcRec>{};
@@ -119,7 +125,7 @@ std::int32_t RenderDrawing(TInSPIBody& body, const char* source, HostValue size,
                            std::uint32_t flags, std::int32_t width, std::int32_t height,
                            void* header, TDIBSection& dib) {
     RenderScratch scratch(body);
-    body.ReportProgress(0, ProgressDenominator);
+    ReportToHost(body, 0);
     // Failures to read or convert pass on to the caller's result mapping.
     const ByteSpan file = ObtainFileImage(body, source, size, flags);
     DrawingHeader drawing;
@@ -135,7 +141,7 @@ std::int32_t RenderFigure(TInSPIBody& body, const char* source, HostValue size,
                           std::uint32_t flags, std::int32_t width, std::int32_t height,
                           void* header, TDIBSection& dib) {
     RenderScratch scratch(body);
-    body.ReportProgress(0, ProgressDenominator);
+    ReportToHost(body, 0);
     // A figure that cannot be read or whose count list does not convert gives
     // no picture at all, which the host sees as an internal failure, not as a
     // file error.
@@ -167,24 +173,24 @@ std::int32_t RenderFigure(TInSPIBody& body, const char* source, HostValue size,
 std::int32_t TInSPIBody::ProduceDrawingDIB(const char* source, HostValue size, std::uint32_t flags,
                                            std::int32_t width, std::int32_t height, void* header,
                                            TDIBSection& dib) {
-    ReportProgress(0, ProgressDenominator);
+    ReportToHost(*this, 0);
     if (FAborted) return rcAborted;
 
     const std::int32_t result = RenderDrawing(*this, source, size, flags, width, height, header, dib);
     if (result != rcOk) return result;
-    ReportProgress(110, ProgressDenominator);
+    ReportToHost(*this, 110);
     return rcOk;
 }
 
 std::int32_t TInSPIBody::ProduceFigureDIB(const char* source, HostValue size, std::uint32_t flags,
                                           std::int32_t width, std::int32_t height, void* header,
                                           TDIBSection& dib) {
-    ReportProgress(0, ProgressDenominator);
+    ReportToHost(*this, 0);
     if (FAborted) return rcAborted;
 
     const std::int32_t result = RenderFigure(*this, source, size, flags, width, height, header, dib);
     if (result != rcOk) return result;
-    ReportProgress(110, ProgressDenominator);
+    ReportToHost(*this, 110);
     return rcOk;
 }
 

@@ -6,14 +6,10 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
-
-#include "drawing/X87Precision.h"
 #include "platform/Failures.h"
 #include "plugin/DIBSection.h"
 #include "plugin/ExceptionToResult.h"
+#include "plugin/HostFloatState.h"
 #include "plugin/InSPIBody.h"
 #include "settings/PluginSettings.h"
 
@@ -22,19 +18,6 @@ namespace pallowin {
 namespace {
 
 constexpr std::int32_t PreviewWidth = 128, PreviewHeight = 90;
-
-// The SSE side of the host's floating-point state: float arithmetic there
-// must round to nearest without traps, and the host gets its word back.
-class SseDefaults {
-public:
-#if defined(__SSE__)
-    SseDefaults() : saved_(_mm_getcsr()) { _mm_setcsr(0x1F80); }
-    ~SseDefaults() { _mm_setcsr(saved_); }
-
-private:
-    unsigned saved_;
-#endif
-};
 
 class InfoBlock {
 public:
@@ -84,11 +67,10 @@ public:
 std::int32_t ProducePicture(const char* source, HostValue size, std::uint32_t flags,
                             platform::HostBlock* infoBlock, platform::HostBlock* bitsBlock,
                             ProgressCallback callback, HostValue callbackData, bool preview) {
+    if (infoBlock != nullptr) *infoBlock = nullptr;
+    if (bitsBlock != nullptr) *bitsBlock = nullptr;
     if (infoBlock == nullptr || bitsBlock == nullptr) return rcInternalError;
-    const X87Precision extended;
-    const SseDefaults sse;
-    *infoBlock = nullptr;
-    *bitsBlock = nullptr;
+    const HostFloatState floatState;
     try {
         InfoBlock info;
         void* header = info.AllocateLocked();

@@ -323,10 +323,11 @@ TEST_F(HostSession, FigureCountsStayInTheBody) {
 
 #if defined(__SSE__) && (defined(__i386__) || defined(__x86_64__))
 // A host may run with 53-bit x87 precision, another rounding and unmasked
-// exceptions: the picture must not change, and the host gets its state back
-// on success and on failure alike.
+// exceptions: the picture must not change, the host's callback runs under
+// the host's own state, a callback that changes the state changes nothing
+// either, and the host gets its state back on success and on failure alike.
 TEST_F(HostSession, HostFloatingPointStateIsLeftAsFound) {
-    const auto good = jwwriter::WriteDrawing(SampleDrawing(200));
+    const auto good = jwwriter::WriteDrawing(SampleDrawing(600));
     DrawingSpec brokenSpec = SampleDrawing(5);
     brokenSpec.lines.push_back(jwwriter::Line(NAN, 1, 2, 3));
     const auto broken = jwwriter::WriteDrawing(brokenSpec);
@@ -334,28 +335,47 @@ TEST_F(HostSession, HostFloatingPointStateIsLeftAsFound) {
     HostPicture reference = Get(good);
     ASSERT_EQ(reference.rc, rcOk);
 
-    const std::uint16_t hostWord = 0x027F & ~0x0001;  // 53 bits, nearest, invalid unmasked
-    const std::uint16_t hostUpWord = 0x0A7F;          // 53 bits, round up
-    for (std::uint16_t word : {hostWord, hostUpWord}) {
-        const unsigned hostCsr = 0x1F80 | 0x4000;  // SSE rounding up
-        const std::uint16_t savedWord = X87Precision::ControlWord();
-        const unsigned savedCsr = _mm_getcsr();
-        X87Precision::SetControlWord(word);
-        _mm_setcsr(hostCsr);
-        HostPicture p = Get(good);
-        HostPicture b = Get(broken);
-        const std::uint16_t afterWord = X87Precision::ControlWord();
-        const unsigned afterCsr = _mm_getcsr();
-        X87Precision::SetControlWord(savedWord);
-        _mm_setcsr(savedCsr);
+    struct HostState {
+        std::uint16_t x87;
+        unsigned sse;  // control bits only
+    };
+    const HostState hosts[] = {{0x027F & ~0x0001, 0x1F80 | 0x4000},  // 53 bits, invalid unmasked; SSE up
+                               {0x0A7F, 0x1F80 | 0x2000}};          // 53 bits rounding up; SSE down
+    for (const HostState host : hosts) {
+        for (bool callbackMeddles : {false, true}) {
+            std::vector<HostState> seen;
+            log = {};
+            log.onCall = [&] {
+                seen.push_back({X87Precision::ControlWord(), _mm_getcsr() & 0xFFC0u});
+                if (callbackMeddles) {  // as a host resetting its floating-point unit would
+                    X87Precision::SetControlWord(0x0E7F);
+                    _mm_setcsr(0x1F80 | 0x6000);
+                }
+            };
+            const std::uint16_t savedWord = X87Precision::ControlWord();
+            const unsigned savedCsr = _mm_getcsr();
+            X87Precision::SetControlWord(host.x87);
+            _mm_setcsr(host.sse);
+            HostPicture p = Get(good);
+            HostPicture b = Get(broken);
+            const HostState after{X87Precision::ControlWord(), _mm_getcsr() & 0xFFC0u};
+            X87Precision::SetControlWord(savedWord);
+            _mm_setcsr(savedCsr);
 
-        EXPECT_EQ(afterWord, word);
-        EXPECT_EQ(afterCsr & 0xFFC0u, hostCsr & 0xFFC0u);
-        ASSERT_EQ(p.rc, rcOk);
-        EXPECT_EQ(p.Pixels(), reference.Pixels());
-        EXPECT_EQ(b.rc, rcBrokenData);
-        p.Free();
-        b.Free();
+            EXPECT_EQ(after.x87, host.x87);
+            EXPECT_EQ(after.sse, host.sse & 0xFFC0u);
+            ASSERT_EQ(p.rc, rcOk);
+            EXPECT_EQ(p.Pixels(), reference.Pixels()) << (callbackMeddles ? "meddling callback" : "");
+            EXPECT_EQ(b.rc, rcBrokenData);
+            ASSERT_FALSE(seen.empty());
+            for (const HostState& s : seen) {
+                EXPECT_EQ(s.x87, host.x87) << "the callback runs under the host's own state";
+                EXPECT_EQ(s.sse, host.sse & 0xFFC0u);
+                if (callbackMeddles) break;  // later calls see what the callback set
+            }
+            p.Free();
+            b.Free();
+        }
     }
     reference.Free();
 }

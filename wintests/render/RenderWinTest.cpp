@@ -31,12 +31,14 @@ IsSupportedFn isSupported;
 GetPictureFn getPicture, getPreview;
 
 std::vector<std::int32_t> reports;
+std::vector<std::uint16_t> callbackWords;  // the x87 control word each report saw
 int stopFromCall = 1 << 30;
 bool badCall = false;
 
 std::int32_t SPI_CALL Record(std::int32_t num, std::int32_t denom, HostValue data) {
     if (denom != 110 || data != 0x5A5A) badCall = true;
     reports.push_back(num);
+    callbackWords.push_back(X87Precision::ControlWord());
     return static_cast<int>(reports.size()) > stopFromCall ? 1 : 0;
 }
 
@@ -206,7 +208,8 @@ void FileModeGivesTheSamePicture(const std::string& folder, const std::vector<st
 }
 
 // A host running with 53-bit precision, rounding up and the invalid
-// operation unmasked gets the same picture and its own state back.
+// operation unmasked gets the same picture and its own state back, and its
+// callback runs under that state.
 void HostFloatingPointState(const std::vector<std::uint8_t>& expected) {
     const auto drawing = catalogue::Cases()[0].file;
     CHECK(Check(drawing));
@@ -218,7 +221,9 @@ void HostFloatingPointState(const std::vector<std::uint8_t>& expected) {
     _mm_setcsr(hostCsr);
 #endif
     X87Precision::SetControlWord(hostWord);
+    callbackWords.clear();
     Received r = Get(drawing, false);
+    const std::vector<std::uint16_t> seen = callbackWords;
     std::vector<std::uint8_t> cut(drawing.begin(), drawing.begin() + 2500);
     Received broken = Get(cut, false);
     const std::uint16_t afterWord = X87Precision::ControlWord();
@@ -229,6 +234,9 @@ void HostFloatingPointState(const std::vector<std::uint8_t>& expected) {
     CHECK((afterCsr & 0xFFC0u) == (hostCsr & 0xFFC0u));
 #endif
     CHECK(afterWord == hostWord);
+    bool callbackSawHostWord = !seen.empty();
+    for (std::uint16_t word : seen) callbackSawHostWord = callbackSawHostWord && word == hostWord;
+    CHECK(callbackSawHostWord);
     CHECK(r.rc == rcOk && broken.rc == rcBrokenData);
     if (r.rc == rcOk) {
         std::vector<std::uint8_t> picture = Bytes(r.info);
