@@ -166,18 +166,22 @@ bool TForm1::HandleTabKey(const MSG& msg) {
     const bool backwards = GetKeyState(VK_SHIFT) < 0;
     if (GetKeyState(VK_CONTROL) < 0) {
         ShowPage(IsWindowVisible(TabSheet1) ? 1 : 0);  // two pages: either way is the other
+        // The focus does not stay behind on the hidden page.
+        if (!IsWindowVisible(GetFocus())) {
+            const auto& page = IsWindowVisible(TabSheet2) ? FPage2Order : FPage1Order;
+            SendMessageW(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(page.front()), TRUE);
+        }
         return true;
     }
     const std::vector<HWND> order = TabOrder();
     const int count = static_cast<int>(order.size());
-    int at = -1;
+    int start = backwards ? 0 : count - 1;  // from outside the order: the first or the last
     for (int i = 0; i < count; ++i)
-        if (order[static_cast<std::size_t>(i)] == GetFocus()) at = i;
-    for (int step = 1; step <= count; ++step) {
-        const int i = ((at < 0 ? (backwards ? 0 : -1) : at) + (backwards ? -step : step) + 2 * count) % count;
-        HWND next = order[static_cast<std::size_t>(i)];
+        if (order[static_cast<std::size_t>(i)] == GetFocus()) start = i;
+    for (int step = 1; step < count; ++step) {
+        HWND next = order[static_cast<std::size_t>((start + (backwards ? count - step : step)) % count)];
         if (IsWindowVisible(next) && IsWindowEnabled(next)) {
-            // As the dialog manager does it: edits get their text selected.
+            // As the dialog manager does it: an edit gets its text selected.
             SendMessageW(FHandle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
             break;
         }

@@ -290,6 +290,17 @@ void TabWalksTheTabOrders() {
                               idChangeButton1 + 4, idChangeButton1 + 5, idChangeButton1 + 6,
                               idChangeButton1, idChangeButton1 + 7, idButton3, idButton4,
                               idPageControl1});
+        // Real keystrokes: Shift+Tab walks back, Ctrl+Tab turns the page and
+        // takes the focus along to the page's first control.
+        d.Focus(idButton2);
+        driver::Keys({VK_SHIFT, VK_TAB});
+        CHECK(driver::WaitFor([&] { return d.HasFocus(idPageControl1); }));
+        d.Focus(idChangeButton1 + 3);
+        driver::Keys({VK_CONTROL, VK_TAB});
+        CHECK(driver::WaitFor([&] { return IsWindowVisible(d.Control(idTabSheet1)); }));
+        CHECK(driver::WaitFor([&] { return d.HasFocus(Edit1); }));
+        driver::Keys({VK_SHIFT, VK_TAB});
+        CHECK(driver::WaitFor([&] { return d.HasFocus(idPageControl1); }));
         d.PostClick(idButton4);
     });
 }
