@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include <new>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -58,8 +57,12 @@ public:
 private:
     static BOOL CALLBACK Collect(HWND window, LPARAM self) {
         auto* me = reinterpret_cast<TaskWindowsDisabled*>(self);
-        if (window != me->FForm && IsWindowVisible(window) && IsWindowEnabled(window))
+        if (window == me->FForm || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+        try {
             me->FWindows.push_back(window);
+        } catch (...) {
+            return FALSE;  // out of memory: the windows found so far are disabled
+        }
         return TRUE;
     }
     HWND FForm;

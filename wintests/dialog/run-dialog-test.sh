@@ -26,6 +26,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot --init >/dev/null 2>&1
 fi
+# Wine draws the caption buttons with Marlett, which it finds only among the
+# prefix's fonts.
+for font in /usr/share/wine/fonts/marlett.ttf; do
+    [ -f "$font" ] && cp -f "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+done
 fc-list 2>/dev/null | grep -q IPAPGothic ||
     echo "run-dialog-test.sh: the IPA P Gothic font is missing (package fonts-ipafont-gothic)" >&2
 # A virtual desktop, so that wine draws the window frames itself and a
