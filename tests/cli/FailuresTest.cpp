@@ -183,6 +183,41 @@ TEST(RenderBatch, UnwritableOutputIsReported) {
                        "No such file or directory\n");
 }
 
+bool IsValidUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// A reason that quotes the file's own bytes stays one clean line of UTF-8:
+// Shift-JIS shown as text, control bytes escaped.
+TEST(RenderBatch, ReasonsQuotingFileBytesStayPrintable) {
+    const std::string dir = MakeTempDir("bytes");
+    std::vector<std::string> inputs;
+    for (const char* count : {"2,1,\x82\xa0,0,", "2,\x1b[2J\r,0,0,", "\xff\x81,0,0,0,"}) {
+        DrawingSpec s = SmallDrawing();
+        s.countLineOverride = count;
+        inputs.push_back(Saved(dir, ("odd" + std::to_string(inputs.size()) + ".jwc").c_str(), WriteDrawing(s)));
+    }
+    std::vector<std::string> argv = {Cli, "render", "-d", dir};
+    argv.insert(argv.end(), inputs.begin(), inputs.end());
+    ToolResult run = RunTool(argv);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(IsValidUtf8(run.err)) << run.err;
+    std::size_t lines = 0;
+    for (char c : run.err) {
+        if (c == '\n') ++lines;
+        else EXPECT_GE(static_cast<unsigned char>(c), 0x20) << run.err;
+    }
+    EXPECT_EQ(lines, inputs.size()) << run.err;
+}
+
 // One side alone can ask for a picture larger than the tools will hold.
 TEST(RenderBatch, PictureTooLargeForItsKindIsRefused) {
     const std::string dir = MakeTempDir("large");

@@ -65,12 +65,28 @@ private:
     std::size_t shown_ = 0;
 };
 
+// Reasons may quote bytes of the file: its Shift-JIS text is shown as such,
+// and control bytes cannot move the cursor or ring the bell.
+std::string Printable(const std::string& reason) {
+    std::string out;
+    for (char c : Cp932ToUtf8(reason)) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 class Reporter {
 public:
     explicit Reporter(ProgressLine& progress) : progress_(progress) {}
     void Fail(const std::string& file, const std::string& reason) {
         progress_.Clear();
-        std::fprintf(stderr, "pallowin: %s: %s\n", file.c_str(), reason.c_str());
+        std::fprintf(stderr, "pallowin: %s: %s\n", file.c_str(), Printable(reason).c_str());
         ++failures_;
     }
     int ExitStatus() const { return failures_ == 0 ? 0 : 1; }
