@@ -30,13 +30,21 @@ function(pallowin_windows_test name)
       target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
       target_link_libraries(${name} PRIVATE ${T_LIBS})
       target_link_options(${name} PRIVATE -static)
-      # The plug-in under test lies next to the program, so LoadLibrary finds
-      # it by its bare name.
+      # The plug-in under test lies next to the program, so a test loads it
+      # by a path of its own (wincheck::PluginPath). The copy follows every
+      # rebuild of the plug-in, not only relinks of the program; one copy
+      # serves all the programs of a folder.
       if(TARGET pallowin_dll)
-        add_dependencies(${name} pallowin_dll)
-        add_custom_command(TARGET ${name} POST_BUILD
-          COMMAND ${CMAKE_COMMAND} -E copy_if_different
-                  $<TARGET_FILE:pallowin_dll> $<TARGET_FILE_DIR:${name}>)
+        string(MD5 folder_key "${CMAKE_CURRENT_BINARY_DIR}")
+        set(copy_target pallowin_dll_copy_${folder_key})
+        if(NOT TARGET ${copy_target})
+          add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Pallowin.sph
+            COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:pallowin_dll> ${CMAKE_CURRENT_BINARY_DIR}
+            DEPENDS pallowin_dll
+            COMMENT "Copying the plug-in next to the tests in ${CMAKE_CURRENT_BINARY_DIR}")
+          add_custom_target(${copy_target} ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Pallowin.sph)
+        endif()
+        add_dependencies(${name} ${copy_target})
       endif()
     endif()
   elseif(PALLOWIN_WINE_TESTS)
