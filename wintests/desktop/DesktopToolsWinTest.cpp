@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Cp932Text.h"
 #include "ImageFiles.h"
 #include "PluginPictures.h"
@@ -41,6 +42,16 @@ void ConvertsShiftJis() {
     CHECK(Cp932ToUtf8("\xcc\xa7\xb2\xd9") == "\xef\xbe\x8c\xef\xbd\xa7\xef\xbd\xb2\xef\xbe\x99");
     CHECK(Cp932ToUtf8("A\x81") == "A\xef\xbf\xbd");
     CHECK(Cp932ToUtf8("") == "");
+}
+
+void ParsesTheCommandLine() {
+    CommandLine cmd = ParseCommandLine({"render", "-w", "259", "--text=#0000FF", "a.jwc", "-o", "a.bmp"});
+    CHECK(cmd.action == Action::Render);
+    CHECK(cmd.inputs.size() == 1 && cmd.output && *cmd.output == "a.bmp");
+    CHECK(cmd.render.width && *cmd.render.width == 259);
+    CHECK(cmd.render.colors[7] && *cmd.render.colors[7] == 0xFF0000);
+    CHECK(FormatOfPath("C:\\out\\plan.BMP") == ImageFormat::Bmp);
+    CHECK(FormatOfPath("C:\\out.d\\plan") == ImageFormat::Unknown);
 }
 
 void ReportsFileErrors(const std::string& examples) {
@@ -100,6 +111,7 @@ int main(int argc, char** argv) {
     }
     const std::string examples = argv[1];
     ConvertsShiftJis();
+    ParsesTheCommandLine();
     ReportsFileErrors(examples);
     RendersWithDefaultsAndKeepsTheRegistry(examples);
     return wincheck::Finish("desktop_tools_test");
