@@ -110,6 +110,9 @@ PixelPoint ArcPixel(const ArcGeometry& g, long double theta) {
 constexpr long double MaxExtent = 0x1p40L;
 // Vertex indices stay exact integers below this.
 constexpr long double MaxExactIndex = 0x1p62L;
+// Records turn at most 182 times (angles fit 32 bits of 1/65536 degree);
+// a chain winding more than this only redraws itself at great cost.
+constexpr long double MaxTurns = 4096;
 
 // Walks the chain, leaving out runs of vertices that cannot reach the
 // visible area. Each run of vertices i0..i1 stays within `reach` x (i1 - i0)
@@ -236,7 +239,8 @@ void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area) {
         std::fabs(static_cast<long double>(g.radius)) *
             std::max(1.0L, std::fabs(static_cast<long double>(g.flatness)));
     ChainWalker walker(g, sink, area);
-    if (extent > MaxExtent || g.count > MaxExactIndex ||
+    const long double turns = std::fabs(static_cast<long double>(g.end) - g.start) / 360;
+    if (extent > MaxExtent || g.count > MaxExactIndex || turns > MaxTurns ||
         (area && ChainMissesArea(g, walker, *area))) {
         sink.MoveTo(end.x, end.y);
         return;

@@ -36,8 +36,9 @@ constexpr std::int64_t ArcVertexBudget = std::int64_t{1} << 22;
 
 // Beyond the arithmetic itself, the chain is bounded thus: nothing is drawn,
 // and the position stays, when an input is infinite or not a number (there
-// is no pixel to go to); an ellipse reaching past 2^40 pixels, or with more
-// than 2^62 segments, only moves the position to its end pixel; at most
+// is no pixel to go to); an ellipse reaching past 2^40 pixels, a chain of
+// more than 2^62 segments or 4096 turns only moves the position to its end
+// pixel; at most
 // ArcVertexBudget vertices are computed, past which the chain is cut short
 // at the end pixel. Up to that budget every pixel is exact: with an area,
 // the segments left out are only those that cannot touch it, so a gigantic

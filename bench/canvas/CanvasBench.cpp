@@ -58,6 +58,19 @@ int main() {
         });
         std::printf("canvas %s_segments_per_second %.0f\n", lineType == 1 ? "solid" : "dashed", rate);
     }
+    {
+        const std::ptrdiff_t smallStride = scenes::StrideOf(bench::SmallWidth);
+        std::vector<std::uint8_t> small(static_cast<std::size_t>(smallStride) * bench::SmallHeight, 0xFF);
+        Canvas smallCanvas(small.data(), bench::SmallWidth, bench::SmallHeight, smallStride, RowOrder::BottomUp);
+        Strokes smallStrokes(smallCanvas, colors);
+        const auto smallSegments = bench::Segments(bench::SmallWidth, bench::SmallHeight);
+        smallStrokes.SelectPenColor(1);
+        smallStrokes.SelectPenStyle(1);
+        const double rate = PerSecond(smallSegments.size(), [&] {
+            for (const bench::Segment& s : smallSegments) smallStrokes.DrawSegment(s.x1, s.y1, s.x2, s.y2);
+        });
+        std::printf("canvas solid_segments_in_cache_per_second %.0f\n", rate);
+    }
     strokes.SelectPenStyle(1);
     const double arcRate = PerSecond(arcs.size(), [&] {
         for (const ArcSpec& a : arcs)

@@ -153,6 +153,12 @@ TEST(ArcLimits, WildNumbersNeitherHangNorCrash) {
         {100, 100, Inf, 0, 0, 1, 0},           {NaN, 100, 50, 0, 0, 1, 0},
         {100, 100, 50, 0, 0, Inf, 0},          {3e38f, -3e38f, 3e38f, 0, 0, 1, 0},
         {100, 100, 1e-30f, 0, 0, 1, 0},        {100, 100, 4e6f, 0, 0, 1, 0},
+        // Sub-pixel radii wound round 10^14 and more times.
+        {7.44e-27f, 5.96e-12f, -7.96e-14f, 1e30f, 0, -25.9f, -6196.7f},
+        {-3.14e6f, 9.33f, -1.91e-19f, 1567.8f, -3e38f, 4.76e9f, -8385},
+        // A visible circle wound round about 4000 times: 9.6 million segments,
+        // cut short at the vertex budget.
+        {100, 100, 2000, 0, 1.44e6f, 0.5f, 0},
     };
     const int width = 2000, height = 1400;
     std::vector<std::uint8_t> bits(std::size_t(width) * 3 * height);
@@ -165,9 +171,19 @@ TEST(ArcLimits, WildNumbersNeitherHangNorCrash) {
         strokes.DrawArc(a.centreX, a.centreY, a.radius, a.startAngle, a.endAngle, a.flatness, a.tilt);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         // A generous bound against hanging, not a speed target.
-        EXPECT_LT(seconds, 5.0) << a.centreX << " " << a.radius << " " << a.startAngle;
+        EXPECT_LT(seconds, 20.0) << a.centreX << " " << a.radius << " " << a.startAngle;
         if (std::getenv("ARC_TIMES")) std::printf("%g %g %g: %.4f s\n", a.centreX, a.radius, a.startAngle, seconds);
     }
+}
+
+TEST(ArcLimits, ChainsOfMoreThan4096TurnsOnlyMoveToTheirEnd) {
+    const ArcSpec within{50, 50, 20, 0, 360.0f * 4000, 1, 0}, beyond{50, 50, 20, 0, 360.0f * 4100, 1, 0};
+    const Recorder drawn = Trace(within), skipped = Trace(beyond);
+    EXPECT_GT(drawn.ops.size(), 90000u);
+    ASSERT_EQ(skipped.ops.size(), 1u);
+    EXPECT_FALSE(skipped.ops[0].line);
+    // 4100 turns end where 0 degrees is.
+    EXPECT_EQ(skipped.Vertices()[0], (std::pair<int, int>{70, 50}));
 }
 
 // Leaving out the segments that cannot reach the bitmap must not change a

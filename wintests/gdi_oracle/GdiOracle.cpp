@@ -189,6 +189,20 @@ int Bench() {
         });
         std::printf("gdi %s_segments_per_second %.0f\n", style == psSolid ? "solid" : "dashed", rate);
     }
+    {
+        DibTarget small(bench::SmallWidth, bench::SmallHeight);
+        if (!small.Ok()) return 1;
+        const auto smallSegments = bench::Segments(bench::SmallWidth, bench::SmallHeight);
+        small.SetPen(0x3366CC, psSolid);
+        HDC smallDc = small.Dc();
+        const double rate = PerSecond(smallSegments.size(), [&] {
+            for (const bench::Segment& sg : smallSegments) {
+                MoveToEx(smallDc, sg.x1, sg.y1, nullptr);
+                LineTo(smallDc, sg.x2, sg.y2);
+            }
+        });
+        std::printf("gdi solid_segments_in_cache_per_second %.0f\n", rate);
+    }
     target.SetPen(0x3366CC, psSolid);
     GdiPath path(dc);
     const double arcRate = PerSecond(arcs.size(), [&] {
