@@ -167,6 +167,40 @@ void AbortAtOnce() {
     Free(r);
 }
 
+// The kind the last check recorded decides: a drawing's bytes after a
+// figure's check go to the figure renderer, at the figure's size. Without a
+// callback the picture is the same, and no report is made.
+void KindRoutingAndNullCallback(const std::vector<std::uint8_t>& expected) {
+    const auto drawing = catalogue::Cases()[0].file;
+    CHECK(Check(catalogue::Cases()[3].file));
+    // An empty drawing's count line reads as a figure's: four zero counts,
+    // then numbers for the origin and the scale.
+    Received routed = Get(jwwriter::WriteDrawing({}), false);
+    CHECK(routed.rc == rcOk);
+    if (routed.rc == rcOk) {
+        BitmapInfoHeader header;
+        std::memcpy(&header, Bytes(routed.info).data(), sizeof header);
+        CHECK(header.biWidth == 100 && header.biHeight == 100);
+    }
+    Free(routed);
+
+    CHECK(Check(drawing));
+    reports.clear();
+    Received quiet;
+    quiet.rc = getPicture(reinterpret_cast<const char*>(drawing.data()), static_cast<LONG_PTR>(drawing.size()), 1,
+                          &quiet.info, &quiet.bits, nullptr, 0);
+    CHECK(quiet.rc == rcOk);
+    CHECK(reports.empty());
+    if (quiet.rc == rcOk) {
+        std::vector<std::uint8_t> picture = Bytes(quiet.info);
+        picture.resize(40);
+        const auto pixels = Bytes(quiet.bits);
+        picture.insert(picture.end(), pixels.begin(), pixels.end());
+        CHECK(picture == expected);
+    }
+    Free(quiet);
+}
+
 void FailureRows(const std::string& folder) {
     const auto drawing = catalogue::Cases()[0].file;
     const auto figure = catalogue::Cases()[3].file;
@@ -266,9 +300,9 @@ int main() {
 
     HMODULE plugin = LoadLibraryA(wincheck::PluginPath().c_str());
     if (!CHECK(plugin != nullptr)) return wincheck::Finish("render_test");
-    isSupported = reinterpret_cast<IsSupportedFn>(GetProcAddress(plugin, "IsSupported"));
-    getPicture = reinterpret_cast<GetPictureFn>(GetProcAddress(plugin, "GetPicture"));
-    getPreview = reinterpret_cast<GetPictureFn>(GetProcAddress(plugin, "GetPreview"));
+    isSupported = reinterpret_cast<IsSupportedFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "IsSupported")));
+    getPicture = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPicture")));
+    getPreview = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPreview")));
     if (CHECK(isSupported && getPicture && getPreview)) {
         NothingBeforeACheck();
         const auto pictures = RenderCatalogue(outFolder);
@@ -276,6 +310,7 @@ int main() {
         FailureRows(tempFolder);
         if (!pictures.empty() && !pictures[0].empty()) {
             FileModeGivesTheSamePicture(tempFolder, pictures[0]);
+            KindRoutingAndNullCallback(pictures[0]);
             HostFloatingPointState(pictures[0]);
         }
     }
