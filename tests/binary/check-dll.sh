@@ -20,6 +20,11 @@ esac
 echo "$headers" | grep -Eq "^Magic[[:space:]]+$magic" || fail "optional header magic is not $magic"
 "$objdump" -f "$dll" | grep -q "file format $format" || fail "file format is not $format"
 echo "$headers" | grep -Eq "^[[:space:]]+DLL$" || fail "not marked as a DLL"
+# Hosts may load it anywhere, and its data is never executable.
+for flag in DYNAMIC_BASE NX_COMPAT; do
+    echo "$headers" | grep -Eq "^[[:space:]]+$flag$" || fail "DllCharacteristics lack $flag"
+done
+"$objdump" -h "$dll" | grep -q '[[:space:]]\.reloc[[:space:]]' || fail "no .reloc section, so it cannot be moved"
 
 # Export table: exactly the six names with their ordinals.
 base=$(echo "$headers" | sed -n 's/.*Ordinal Base \([0-9][0-9]*\).*/\1/p' | head -n 1)
