@@ -44,9 +44,17 @@ TEST(RenderMatchesWine, EveryCatalogueCaseByteForByte) {
     if (build == nullptr) GTEST_SKIP() << "PALLOWIN_BUILD names no build tree";
     platform::portable::ClearRegistry();
     ASSERT_TRUE(PluginStartup());
-    PluginSettings = DefaultSettings;
-    for (const catalogue::PictureCase& c : catalogue::Cases()) {
-        const std::string path = std::string(build) + "/render-pictures/" + catalogue::PictureFileName(c);
+    for (const catalogue::Settings& variant : catalogue::SettingsVariants()) {
+      for (const catalogue::PictureCase& c : catalogue::Cases()) {
+        PluginSettings = DefaultSettings;
+        PluginSettings.JWC_W = variant.jwcW;
+        PluginSettings.JWC_H = variant.jwcH;
+        PluginSettings.JWK_W = variant.jwkW;
+        PluginSettings.JWK_H = variant.jwkH;
+        std::copy(std::begin(variant.colors), std::end(variant.colors), PluginSettings.Colors);
+        PluginSettings.ViewMode = variant.viewMode;
+        const std::string path =
+            std::string(build) + "/render-pictures/" + catalogue::PictureFileName(variant, c);
         std::ifstream in(path, std::ios::binary);
         ASSERT_TRUE(in) << "no picture from wine: " << path;
         const std::vector<std::uint8_t> wine((std::istreambuf_iterator<char>(in)), {});
@@ -66,6 +74,7 @@ TEST(RenderMatchesWine, EveryCatalogueCaseByteForByte) {
                               << int(*diff.second);
             }
         }
+      }
     }
     PluginShutdown();
 }

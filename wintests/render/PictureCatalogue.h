@@ -20,6 +20,23 @@ struct PictureCase {
     bool preview;
 };
 
+// The settings the catalogue is rendered under: the defaults, and one set
+// with large and uneven picture sizes, other colours and ViewMode on.
+struct Settings {
+    const char* tag;
+    std::int32_t jwcW, jwcH, jwkW, jwkH;
+    std::int32_t colors[8];
+    bool viewMode;
+};
+
+inline std::vector<Settings> SettingsVariants() {
+    return {
+        {"default", 518, 366, 100, 100, {0, 16776960, 16777215, 65280, 65535, 16711935, 16711680, 255}, false},
+        {"custom", 1000, 700, 333, 250, {0xF0F0F0, 0x202020, 0x0000C0, 0x00A000, 0xC00000, 0x808000, 0x008080, 0x4040FF},
+         true},
+    };
+}
+
 class Lcg {
 public:
     explicit Lcg(std::uint64_t seed) : state_(seed) {}
@@ -52,6 +69,9 @@ inline jwwriter::DrawingSpec MixedDrawing(std::uint64_t seed, int records) {
     Lcg rng(seed);
     jwwriter::DrawingSpec spec;
     spec.memo = "catalogue";
+    spec.groupVisible[1] = 0;  // layers 16 to 31 hidden under ViewMode
+    spec.layerVisible[5] = 0;
+    spec.layerVisible[7] = 2;
     for (int i = 0; i < records; ++i) {
         switch (rng.Byte(10)) {
             case 0: case 1: case 2: case 3: case 4: case 5:
@@ -132,8 +152,8 @@ inline std::vector<PictureCase> Cases() {
 
 // Where the picture of a case is written: its BITMAPINFOHEADER, then its
 // pixel block.
-inline std::string PictureFileName(const PictureCase& c) {
-    return c.name + (c.preview ? "-preview" : "") + ".bin";
+inline std::string PictureFileName(const Settings& settings, const PictureCase& c) {
+    return std::string(settings.tag) + "-" + c.name + (c.preview ? "-preview" : "") + ".bin";
 }
 
 }  // namespace pallowin::catalogue

@@ -112,19 +112,20 @@ void NothingBeforeACheck() {
 
 // Every catalogue picture: the blocks as the table says, the progress, and
 // the bytes written out.
-std::vector<std::vector<std::uint8_t>> RenderCatalogue(const std::string& outFolder) {
+std::vector<std::vector<std::uint8_t>> RenderCatalogue(const catalogue::Settings& settings,
+                                                       const std::string& outFolder) {
     std::vector<std::vector<std::uint8_t>> pictures;
     for (const catalogue::PictureCase& c : catalogue::Cases()) {
         CHECK(Check(c.file));
         Received r = Get(c.file, c.preview);
         if (!CHECK(r.rc == rcOk)) {
-            std::printf("  case %s answered %d\n", catalogue::PictureFileName(c).c_str(), r.rc);
+            std::printf("  case %s answered %d\n", catalogue::PictureFileName(settings, c).c_str(), r.rc);
             Free(r);
             pictures.emplace_back();
             continue;
         }
-        const int w = c.preview ? 128 : c.kind == fkDrawing ? 518 : 100;
-        const int h = c.preview ? 90 : c.kind == fkDrawing ? 366 : 100;
+        const int w = c.preview ? 128 : c.kind == fkDrawing ? settings.jwcW : settings.jwkW;
+        const int h = c.preview ? 90 : c.kind == fkDrawing ? settings.jwcH : settings.jwkH;
         const int stride = (w * 3 + 3) / 4 * 4;
         CHECK(Unlocked(r.info) && Unlocked(r.bits));
         CHECK(LocalSize(r.info) == BitmapInfoBlockSize);
@@ -147,7 +148,7 @@ std::vector<std::vector<std::uint8_t>> RenderCatalogue(const std::string& outFol
         const std::vector<std::uint8_t> pixels = Bytes(r.bits);
         picture.insert(picture.end(), pixels.begin(), pixels.end());
         if (!outFolder.empty())
-            CHECK(jwwriter::SaveFile(outFolder + catalogue::PictureFileName(c), picture));
+            CHECK(jwwriter::SaveFile(outFolder + catalogue::PictureFileName(settings, c), picture));
         pictures.push_back(std::move(picture));
         Free(r);
     }
@@ -283,12 +284,36 @@ void HostFloatingPointState(const std::vector<std::uint8_t>& expected) {
     Free(broken);
 }
 
+constexpr const char* SettingsKey = "SoftWare\\Tavorin\\Morvelin";
+
+void WriteSetting(const char* section, const char* name, std::int32_t value) {
+    const std::string path = std::string(SettingsKey) + "\\" + section;
+    HKEY key;
+    if (!CHECK(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                               nullptr) == ERROR_SUCCESS))
+        return;
+    const std::string text = std::to_string(value);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+// The settings the plug-in finds when it loads.
+void StoreSettings(const catalogue::Settings& s) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    WriteSetting("System", "Version", 104);
+    WriteSetting("System", "JWC_W", s.jwcW);
+    WriteSetting("System", "JWC_H", s.jwcH);
+    WriteSetting("System", "JWK_W", s.jwkW);
+    WriteSetting("System", "JWK_H", s.jwkH);
+    const char* names[] = {"Back", "Line1", "Line2", "Line3", "Line4", "Line5", "Line6", "Text"};
+    for (int i = 0; i < 8; ++i) WriteSetting("Color", names[i], s.colors[i]);
+    WriteSetting("Image", "ViewMode", s.viewMode ? 1 : 0);
+}
+
 }  // namespace
 
 int main() {
-    // Default settings: no key when the plug-in loads.
-    RegDeleteTreeA(HKEY_CURRENT_USER, "SoftWare\\Tavorin\\Morvelin");
-
     std::string outFolder;
     if (const char* build = std::getenv("PALLOWIN_BUILD")) {
         outFolder = WindowsPath(build) + "render-pictures\\";
@@ -298,23 +323,29 @@ int main() {
     GetTempPathA(MAX_PATH, temp);
     const std::string tempFolder = temp;
 
-    HMODULE plugin = LoadLibraryA(wincheck::PluginPath().c_str());
-    if (!CHECK(plugin != nullptr)) return wincheck::Finish("render_test");
-    isSupported = reinterpret_cast<IsSupportedFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "IsSupported")));
-    getPicture = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPicture")));
-    getPreview = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPreview")));
-    if (CHECK(isSupported && getPicture && getPreview)) {
-        NothingBeforeACheck();
-        const auto pictures = RenderCatalogue(outFolder);
-        AbortAtOnce();
-        FailureRows(tempFolder);
-        if (!pictures.empty() && !pictures[0].empty()) {
-            FileModeGivesTheSamePicture(tempFolder, pictures[0]);
-            KindRoutingAndNullCallback(pictures[0]);
-            HostFloatingPointState(pictures[0]);
+    for (const catalogue::Settings& settings : catalogue::SettingsVariants()) {
+        StoreSettings(settings);
+        HMODULE plugin = LoadLibraryA(wincheck::PluginPath().c_str());
+        if (!CHECK(plugin != nullptr)) break;
+        isSupported = reinterpret_cast<IsSupportedFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "IsSupported")));
+        getPicture = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPicture")));
+        getPreview = reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetPreview")));
+        const bool defaults = std::strcmp(settings.tag, "default") == 0;
+        if (CHECK(isSupported && getPicture && getPreview)) {
+            if (defaults) NothingBeforeACheck();
+            const auto pictures = RenderCatalogue(settings, outFolder);
+            if (defaults) {
+                AbortAtOnce();
+                FailureRows(tempFolder);
+                if (!pictures.empty() && !pictures[0].empty()) {
+                    FileModeGivesTheSamePicture(tempFolder, pictures[0]);
+                    KindRoutingAndNullCallback(pictures[0]);
+                    HostFloatingPointState(pictures[0]);
+                }
+            }
         }
+        CHECK(FreeLibrary(plugin));
     }
-    CHECK(FreeLibrary(plugin));
-    RegDeleteTreeA(HKEY_CURRENT_USER, "SoftWare\\Tavorin\\Morvelin");
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
     return wincheck::Finish("render_test");
 }
