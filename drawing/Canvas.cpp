@@ -118,8 +118,9 @@ std::int64_t Canvas::DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2,
         const std::ptrdiff_t minorStep = (line.xMajor ? yStep : xStep) * line.minorSign;
         const DashPattern* dash = DashPatternFor(penStyle_);
         const Bgr pen = penColor_, gap = backgroundColor_;
-        // Error terms stay within 2 * major; most lines fit the faster type.
-        if (line.steps < (std::int64_t{1} << 29))
+        // Error terms and both candidates stay within 4 * major; most lines
+        // fit the faster type.
+        if (line.steps < (std::int64_t{1} << 28))
             WalkLine<std::int32_t>(p, line, majorStep, minorStep, dash, phase, pen, gap);
         else
             WalkLine<std::int64_t>(p, line, majorStep, minorStep, dash, phase, pen, gap);
