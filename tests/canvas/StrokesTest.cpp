@@ -12,6 +12,7 @@
 #include "drawing/ArcPath.h"
 #include "drawing/Strokes.h"
 #include "drawing/X87Precision.h"
+#include "tests/canvas/Scenes.h"
 
 namespace pallowin {
 namespace {
@@ -186,41 +187,64 @@ TEST(ArcLimits, ChainsOfMoreThan4096TurnsOnlyMoveToTheirEnd) {
     EXPECT_EQ(skipped.Vertices()[0], (std::pair<int, int>{70, 50}));
 }
 
+struct DirectPath final : PathSink {
+    Canvas& c;
+    explicit DirectPath(Canvas& canvas) : c(canvas) {}
+    void MoveTo(std::int32_t x, std::int32_t y) override { c.MoveTo(x, y); }
+    void LineTo(std::int32_t x, std::int32_t y) override { c.LineTo(x, y); }
+};
+
+// Draws the arc once with every segment and once as DrawArc does, leaving out
+// what cannot reach the bitmap: pixels and final position must agree.
+void ExpectSkippingChangesNothing(const ArcSpec& a, int width, int height, TPenStyle style) {
+    std::vector<std::uint8_t> full(std::size_t(width) * 3 * height), clipped(full.size());
+    Canvas fullCanvas(full.data(), width, height, width * 3, RowOrder::TopDown);
+    Canvas clippedCanvas(clipped.data(), width, height, width * 3, RowOrder::TopDown);
+    for (Canvas* c : {&fullCanvas, &clippedCanvas}) {
+        c->SetPenColor(0xFF);
+        c->SetPenStyle(style);
+        c->SetBackgroundColor(0xFF00);
+    }
+    DirectPath fullPath(fullCanvas);
+    TraceArc(a, fullPath, nullptr);
+    const std::int32_t colors[8] = {};
+    Strokes(clippedCanvas, colors).DrawArc(a.centreX, a.centreY, a.radius, a.startAngle, a.endAngle,
+                                           a.flatness, a.tilt);
+    EXPECT_EQ(full, clipped) << "centre " << a.centreX << "," << a.centreY << " radius " << a.radius
+                             << " angles " << a.startAngle << ".." << a.endAngle << " flatness "
+                             << a.flatness << " tilt " << a.tilt;
+    EXPECT_EQ(fullCanvas.CurrentX(), clippedCanvas.CurrentX());
+    EXPECT_EQ(fullCanvas.CurrentY(), clippedCanvas.CurrentY());
+}
+
 // Leaving out the segments that cannot reach the bitmap must not change a
 // single pixel or the final position.
 TEST(ArcLimits, SkippingInvisibleSegmentsKeepsEveryPixel) {
-    const int width = 300, height = 200;
     const ArcSpec arcs[] = {
         {150, 100, 1e5f, 0, 0, 1, 0},           {-99850, 100, 1e5f, 0, 0, 1, 0},
         {150, -2e5f, 2e5f + 50, 0, 0, 1, 0},     {150, 100, 1e5f, 10, 300, 0.3f, 17},
         {150, 100, 3000, 0, 0, 0.02f, 1},        {-400, 50, 500, 0, 0, 1, 0},
         {150, 100, 120, 0, 0, 0.7f, 30},         {1e6f, 1e6f, 1.4142e6f, 0, 0, 1, 0},
         {150, 100, 5e5f, 44, 47, 1, 0},          {150, 100, 50, 0, 0, 1, 0},
+        {150, 100, 300, 0, 360 * 150, 1, 0},
     };
-    for (const ArcSpec& a : arcs) {
-        for (TPenStyle style : {psSolid, psDashDot}) {
-            std::vector<std::uint8_t> full(width * 3 * height), clipped(full.size());
-            Canvas fullCanvas(full.data(), width, height, width * 3, RowOrder::TopDown);
-            Canvas clippedCanvas(clipped.data(), width, height, width * 3, RowOrder::TopDown);
-            for (Canvas* c : {&fullCanvas, &clippedCanvas}) {
-                c->SetPenColor(0xFF);
-                c->SetPenStyle(style);
-                c->SetBackgroundColor(0xFF00);
-            }
-            struct Direct final : PathSink {
-                Canvas& c;
-                explicit Direct(Canvas& canvas) : c(canvas) {}
-                void MoveTo(std::int32_t x, std::int32_t y) override { c.MoveTo(x, y); }
-                void LineTo(std::int32_t x, std::int32_t y) override { c.LineTo(x, y); }
-            } fullPath(fullCanvas);
-            TraceArc(a, fullPath, nullptr);
-            const std::int32_t colors[8] = {};
-            Strokes(clippedCanvas, colors).DrawArc(a.centreX, a.centreY, a.radius, a.startAngle,
-                                                   a.endAngle, a.flatness, a.tilt);
-            EXPECT_EQ(full, clipped) << "centre " << a.centreX << "," << a.centreY << " radius " << a.radius;
-            EXPECT_EQ(fullCanvas.CurrentX(), clippedCanvas.CurrentX());
-            EXPECT_EQ(fullCanvas.CurrentY(), clippedCanvas.CurrentY());
-        }
+    for (const ArcSpec& a : arcs)
+        for (TPenStyle style : {psSolid, psDashDot}) ExpectSkippingChangesNothing(a, 300, 200, style);
+}
+
+TEST(ArcLimits, SkippingKeepsEveryPixelOfRandomLargeEllipses) {
+    scenes::Random rng(515);
+    for (int n = 0; n < 40; ++n) {
+        // Radii from 100 to 10^5, spread evenly in magnitude, with the curve
+        // passing near the 120 x 90 bitmap.
+        const float radius = 100 * std::pow(10.0f, rng.Real(0, 3)) * (n % 5 == 0 ? -1 : 1);
+        const float flatness = std::pow(10.0f, rng.Real(-2, 1.3f));
+        const float angle = rng.Real(-180, 180), tilt = rng.Real(-180, 180);
+        const float reach = std::fabs(radius) * (n % 2 ? 1 : flatness);
+        const float cx = 60 + reach * std::cos(angle) + rng.Real(-30, 30);
+        const float cy = 45 + reach * std::sin(angle) + rng.Real(-30, 30);
+        const ArcSpec a{cx, cy, radius, rng.Real(-720, 720), rng.Real(-720, 720), flatness, tilt};
+        ExpectSkippingChangesNothing(a, 120, 90, n % 3 ? psSolid : psDash);
     }
 }
 
