@@ -27,14 +27,15 @@ configure_fuzz_build() {
     cmake --build "$PALLOWIN_FUZZ_DIR" -j "$PALLOWIN_JOBS" --target fuzz-targets
 }
 
-# The native test suite once more, built with ASan and UBSan (clang, no cross
+# The native test suite once more, built with ASan and UBSan (no cross
 # builds, so no wine tests) in $PALLOWIN_BUILD_DIR/asan; any sanitizer report
-# or leak fails its test.
+# or leak fails its test. GCC, whose shared sanitizer runtime also serves
+# libpallowin.so (linked with --no-undefined).
 run_sanitized_tests() {
     asan_dir=${PALLOWIN_ASAN_DIR:-$PALLOWIN_BUILD_DIR/asan}
     stage "Building the native tests with ASan and UBSan in $asan_dir"
     flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-    CC=clang CXX=clang++ cmake -S "$PALLOWIN_ROOT" -B "$asan_dir" \
+    CC=gcc CXX=g++ cmake -S "$PALLOWIN_ROOT" -B "$asan_dir" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLOWIN_CROSS=OFF \
         -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \

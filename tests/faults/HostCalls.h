@@ -75,7 +75,8 @@ protected:
 
     static bool Check(const Bytes& file, const char* name = "a.jwc") {
         Bytes first(2048, 0);
-        std::memcpy(first.data(), file.data(), std::min<std::size_t>(file.size(), first.size()));
+        if (!file.empty())
+            std::memcpy(first.data(), file.data(), std::min<std::size_t>(file.size(), first.size()));
         return IsSupported(name, first.data()) == 1;
     }
 
