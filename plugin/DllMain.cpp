@@ -5,12 +5,18 @@
 
 #include "plugin/InSPIBody.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) noexcept {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) noexcept {
     try {
-        if (reason == DLL_PROCESS_ATTACH)
+        if (reason == DLL_PROCESS_ATTACH) {
             pallowin::PluginStartup();
-        else if (reason == DLL_PROCESS_DETACH)
+        } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+            // Only a real unload (FreeLibrary). When the process is ending,
+            // its other threads are gone and the heap may be mid-change, so
+            // neither the registry nor destructors are safe to run; settings
+            // not saved by then stay unsaved, as for any process that ends
+            // without unloading the plug-in.
             pallowin::PluginShutdown();
+        }
     } catch (...) {
     }
     return TRUE;
