@@ -15,7 +15,8 @@ function(pallowin_native_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+  # A hung case fails in two minutes instead of stalling the whole run.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 120)
 endfunction()
 
 # A Windows test program. In the x86_64 cross build it is compiled; in the
@@ -52,7 +53,8 @@ function(pallowin_windows_test name)
     add_test(NAME wine.${name}
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/run-wine.sh
                      ${PALLOWIN_WIN64_DIR}/${rel}/${name}.exe ${T_ARGS})
-    set_tests_properties(wine.${name} PROPERTIES LABELS wine FIXTURES_REQUIRED wineprefix
+    # TIMEOUT first, so a test's own PROPERTIES can raise it.
+    set_tests_properties(wine.${name} PROPERTIES TIMEOUT 120 LABELS wine FIXTURES_REQUIRED wineprefix
                          ENVIRONMENT "PALLOWIN_BUILD=${CMAKE_BINARY_DIR};PALLOWIN_WIN64_DIR=${PALLOWIN_WIN64_DIR}"
                          ${T_PROPERTIES})
   endif()
