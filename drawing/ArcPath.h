@@ -34,16 +34,17 @@ struct VisibleArea {
 // current position put on the end pixel.
 constexpr std::int64_t ArcVertexBudget = std::int64_t{1} << 22;
 
-// Beyond the arithmetic itself, the chain is bounded thus: nothing is drawn,
-// and the position stays, when an input is infinite or not a number (there
-// is no pixel to go to); an ellipse reaching past 2^40 pixels, a chain of
-// more than 2^62 segments or 4096 turns only moves the position to its end
-// pixel; at most
-// ArcVertexBudget vertices are computed, past which the chain is cut short
-// at the end pixel. Up to that budget every pixel is exact: with an area,
-// the segments left out are only those that cannot touch it, so a gigantic
-// circle crossing the bitmap costs about its visible stretch, not its size.
-// Runs under X87Precision.
+// Beyond the arithmetic itself, the chain is bounded thus:
+// - an infinite or not-a-number input draws nothing and leaves the position
+//   (there is no pixel to go to);
+// - an ellipse reaching past 2^40 pixels, or a chain of more than 2^62
+//   segments or 4096 turns, only moves the position to its end pixel;
+// - at most ArcVertexBudget vertices are computed; past that the chain is
+//   cut short at the end pixel.
+// Within the budget every pixel is exact: with an area, the only segments
+// left out are those that cannot touch it, so a gigantic circle crossing the
+// bitmap costs about its visible stretch, not its size. Runs under
+// X87Precision.
 void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area);
 
 // The segment count of the chain, as an extended value:
