@@ -305,6 +305,24 @@ void TabWalksTheTabOrders() {
     });
 }
 
+// The placement is not kept on the screen: a host at the screen's bottom
+// right corner gets the dialog partly off it.
+void PlacedByTheHostEvenOffTheScreen() {
+    testkey::Clear();
+    Plugin plugin;
+    if (!CHECK(plugin.Loaded())) return;
+    const int left = GetSystemMetrics(SM_CXSCREEN) - 50, top = GetSystemMetrics(SM_CYSCREEN) - 40;
+    SetWindowPos(host, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    plugin.Run([&](Dialog& d) {
+        RECT frame;
+        GetWindowRect(d.Form(), &frame);
+        if (!CHECK(frame.left == left + 10 && frame.top == top + 30))
+            std::printf("  the dialog lies at %ld, %ld\n", frame.left, frame.top);
+        d.PostClick(idButton4);
+    });
+    SetWindowPos(host, nullptr, HostLeft, HostTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 void CentredWhenTheHandleIsNoWindow() {
     testkey::Clear();
     Plugin plugin;
@@ -629,6 +647,7 @@ int main(int argc, char** argv) {
         {"OnlyFunctionOneOpensTheDialog", OnlyFunctionOneOpensTheDialog},
         {"LayoutPlacementAndModality", LayoutPlacementAndModality},
         {"TabWalksTheTabOrders", TabWalksTheTabOrders},
+        {"PlacedByTheHostEvenOffTheScreen", PlacedByTheHostEvenOffTheScreen},
         {"CentredWhenTheHandleIsNoWindow", CentredWhenTheHandleIsNoWindow},
         {"OpeningCouplesAsFormShowSetsTheSizes", OpeningCouplesAsFormShowSetsTheSizes},
         {"TypingCouplesThePartner", TypingCouplesThePartner},
