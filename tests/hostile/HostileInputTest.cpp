@@ -356,6 +356,45 @@ TEST(HostileArc, AnglesOfAThousandMillionDegreesEndInTime) {
     }
 }
 
+// ---- Offsets of file mode outside the file ---------------------------------
+
+// A negative offset (or one no file position can hold) cannot be sought: a
+// file error. One at or past the end leaves fewer than 40 bytes to check.
+TEST_F(Hostile, InfoOffsetsOutsideTheFile) {
+    const Bytes file = SampleDrawing();
+    const std::string path = TempPath("offsets.jwc");
+    ASSERT_TRUE(jw::SaveFile(path, file));
+    const HostValue size = HostValue(file.size());
+    const struct {
+        HostValue offset;
+        std::int32_t rc;
+    } rows[] = {
+        {-1, rcFileError},
+        {-2421, rcFileError},
+        {std::numeric_limits<HostValue>::min(), rcFileError},
+        {size - 39, rcUnsupportedFormat},
+        {size, rcUnsupportedFormat},
+        {size + 1, rcUnsupportedFormat},
+        {std::numeric_limits<std::int32_t>::max(), rcUnsupportedFormat},
+        {std::numeric_limits<HostValue>::max(), rcFileError},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("offset " + std::to_string(row.offset));
+        ASSERT_TRUE(Check(file));
+        PictureInfo info;
+        std::memset(&info, 0x5A, sizeof info);
+        const auto begin = std::chrono::steady_clock::now();
+        EXPECT_EQ(GetPictureInfo(path.c_str(), row.offset, 0, &info), row.rc);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        EXPECT_LE(seconds, TimeLimitSeconds);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&info);
+        EXPECT_TRUE(std::all_of(bytes, bytes + sizeof info, [](std::uint8_t b) { return b == 0; }));
+        // Only a check that runs records a kind; a failed seek comes before it.
+        EXPECT_EQ(PluginBody->FFileKind, row.rc == rcFileError ? fkDrawing : fkNone);
+        EXPECT_EQ(portable::LiveHostBlockCount(), 0u);
+    }
+}
+
 // The slowest case, for the record.
 class ReportSlowest : public ::testing::Environment {
 public:
@@ -367,3 +406,4 @@ const auto* const reportSlowest = ::testing::AddGlobalTestEnvironment(new Report
 
 }  // namespace
 }  // namespace pallowin
+
