@@ -215,7 +215,7 @@ void LayoutPlacementAndModality() {
         CHECK(GetWindow(d.Form(), GW_OWNER) == nullptr && GetParent(d.Form()) == nullptr);
         CHECK(!IsWindowEnabled(host));
         CHECK(ShowsSizes(d, "518", "366", "100", "100"));
-        CHECK(d.HasFocus(Edit4));
+        CHECK(driver::WaitFor([&] { return d.HasFocus(Edit4); }));  // set as it appears
         CHECK(d.Checked(idCheckBox5) && !d.Checked(idCheckBox1) && !d.Checked(idCheckBox2));
         CHECK(IsWindowVisible(d.Control(idTabSheet1)) && !IsWindowVisible(d.Control(idTabSheet2)));
         for (const Placed& p : Layout) {
