@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -39,6 +40,16 @@ inline bool WaitFor(const std::function<bool()>& ready, int milliseconds = 5000)
         Sleep(10);
     }
     return ready();
+}
+
+// A message the dialog's thread handles at once; false when it did not
+// return within three seconds (a box it opened is waiting for the user).
+inline bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 3000, &result)) return true;
+    std::printf("  message 0x%x to control %d did not return: a box is open?\n", message,
+                GetDlgCtrlID(window));
+    return false;
 }
 
 inline std::wstring WindowText(HWND window) {
@@ -136,14 +147,14 @@ public:
     // As Tab or a click would: through the dialog manager, which also
     // selects the whole text of an edit.
     void Focus(int id) const {
-        SendMessageW(FForm, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+        Send(FForm, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
     }
     // Typed characters reach the edit as WM_CHAR, one by one.
     void Type(int id, const char* keys) const {
         for (const char* k = keys; *k; ++k)
-            SendMessageW(Control(id), WM_CHAR, static_cast<unsigned char>(*k), 0);
+            Send(Control(id), WM_CHAR, static_cast<unsigned char>(*k), 0);
     }
-    void TypeChar(int id, wchar_t key) const { SendMessageW(Control(id), WM_CHAR, key, 0); }
+    void TypeChar(int id, wchar_t key) const { Send(Control(id), WM_CHAR, key, 0); }
     // Replaces the selection with `text` through the clipboard.
     static bool SetClipboard(const std::wstring& text) {
         if (!OpenClipboard(nullptr)) return false;
@@ -158,14 +169,14 @@ public:
     }
     void Paste(int id, const char* text) const {
         SetClipboard(Utf16(text));
-        SendMessageW(Control(id), WM_PASTE, 0, 0);
+        Send(Control(id), WM_PASTE, 0, 0);
     }
     // A paste whose change handler may open a message box.
     void PostPaste(int id, const char* text) const {
         SetClipboard(Utf16(text));
         PostMessageW(Control(id), WM_PASTE, 0, 0);
     }
-    void Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    void Click(int id) const { Send(Control(id), BM_CLICK, 0, 0); }
     void PostClick(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
     bool Checked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // The colour a swatch keeps.

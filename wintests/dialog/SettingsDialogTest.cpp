@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -388,8 +389,16 @@ void TypingCouplesThePartner() {
             if (!CHECK(d.Text8(Edit1) == s.edit1))
                 std::printf("  after %c Edit1 shows %s\n", s.key, d.Text8(Edit1).c_str());
         }
-        // Only backspace, Enter, Esc and digits can be typed.
-        for (wchar_t key : {L'a', L'-', L'.', L' ', L'+', L'$', L'\x3042'}) d.TypeChar(Edit2, key);
+        // Only backspace, Enter, Esc and digits can be typed, in every edit.
+        for (int edit : {Edit1, Edit2, Edit3, Edit4}) {
+            const std::string before[4] = {d.Text8(Edit1), d.Text8(Edit2), d.Text8(Edit3), d.Text8(Edit4)};
+            d.Focus(edit);
+            SendMessageW(d.Control(edit), EM_SETSEL, 1, 1);  // the caret inside the number
+            for (wchar_t key : {L'a', L'-', L'.', L' ', L'+', L'$', L'\x3042', L'\t'}) d.TypeChar(edit, key);
+            const std::string after[4] = {d.Text8(Edit1), d.Text8(Edit2), d.Text8(Edit3), d.Text8(Edit4)};
+            if (!CHECK(std::equal(before, before + 4, after)))
+                std::printf("  typing into %d changed a text\n", edit);
+        }
         CHECK(d.Text8(Edit2) == "400" && d.Text8(Edit1) == "566");
         d.Focus(Edit2);
         d.Type(Edit2, "99999");  // the fifth digit does not fit
