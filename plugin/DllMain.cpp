@@ -1,6 +1,7 @@
 // Creates the plug-in body when the host loads the DLL and destroys it (which
-// saves the settings) when the host unloads it. A failure here must not reach
-// the loader: a failed start leaves the exports answering without a body.
+// saves the settings) when the host unloads it. No exception reaches the
+// loader: a body that cannot be made refuses the load cleanly, so a host
+// never holds a plug-in that answers without one.
 #include <windows.h>
 
 #include "plugin/InSPIBody.h"
@@ -8,7 +9,7 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) noexcept {
     try {
         if (reason == DLL_PROCESS_ATTACH) {
-            pallowin::PluginStartup();
+            return pallowin::PluginStartup() ? TRUE : FALSE;
         } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
             // Only a real unload (FreeLibrary). When the process is ending,
             // its other threads are gone and the heap may be mid-change, so
@@ -18,6 +19,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) noexcep
             pallowin::PluginShutdown();
         }
     } catch (...) {
+        return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
     }
     return TRUE;
 }
