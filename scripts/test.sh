@@ -13,14 +13,14 @@ ctest --test-dir "$PALLOWIN_BUILD_DIR" --output-on-failure -j "$PALLOWIN_JOBS"
 
 # ---- Hardening: sanitizers and fuzzing --------------------------------------
 # The native tests once more under ASan and UBSan, then every fuzz target for
-# PALLOWIN_FUZZ_SECONDS (default 60) each; a crash, leak, sanitizer report,
+# PALLOWIN_FUZZ_SECONDS (default 180) each; a crash, leak, sanitizer report,
 # failed property or hang of an input fails the run. PALLOWIN_FUZZ_SECONDS=0
 # skips the fuzzing (the sanitizer run still happens).
 . "$PALLOWIN_ROOT/scripts/fuzz.sh"
 run_sanitized_tests
-if [ "${PALLOWIN_FUZZ_SECONDS:-60}" -gt 0 ]; then
+if [ "${PALLOWIN_FUZZ_SECONDS:-180}" -gt 0 ]; then
     configure_fuzz_build
     for target in $PALLOWIN_FUZZ_TARGETS; do
-        run_fuzz_target "$target" "${PALLOWIN_FUZZ_SECONDS:-60}"
+        run_fuzz_target "$target" "${PALLOWIN_FUZZ_SECONDS:-180}"
     done
 fi
