@@ -122,6 +122,24 @@ std::vector<Seed> PictureSeeds(const std::vector<Seed>& files, std::uint16_t wid
     return seeds;
 }
 
+// Settings values in the order the settings target reads them (System:
+// Version, sizes, thumbnail size; Color: Back, Line1-6, Text; Image:
+// ViewMode, BakMode, TextMode, NormalSize, jwkSize), one a line.
+std::vector<Seed> SettingsSeeds() {
+    const auto lines = [](std::initializer_list<const char*> values) {
+        std::string text;
+        for (const char* v : values) text += std::string(v) + "\n";
+        return Bytes(text.begin(), text.end());
+    };
+    return {
+        {"current", lines({"104", "518", "366", "100", "100", "113", "81", "0", "16776960", "16777215",
+                           "65280", "65535", "16711935", "16711680", "255", "1", "0", "1"})},
+        {"version0", lines({"0", "", "", "", "", "", "", "$FF", "-1", "2147483647", "-2147483648", "0x10",
+                            " 7", "7 ", "", "true", "-1", "2", "0,75", "1e3"})},
+        {"absent", lines({"\x02", "\x01" "700", "\x02", "9999", "14141", "0", "-5", "\x01" "0"})},
+    };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,5 +171,6 @@ int main(int argc, char** argv) {
     ok = Write(dir / "picture_info", all) && ok;
     ok = Write(dir / "drawing_picture", PictureSeeds(drawings, 259, 183)) && ok;
     ok = Write(dir / "figure_picture", PictureSeeds(figures, 100, 100)) && ok;
+    ok = Write(dir / "settings_load", SettingsSeeds()) && ok;
     return ok ? 0 : 1;
 }

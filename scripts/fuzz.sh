@@ -11,7 +11,7 @@
 set -eu
 . "$(dirname "$0")/common.sh"
 
-PALLOWIN_FUZZ_TARGETS="is_supported picture_info drawing_picture figure_picture"
+PALLOWIN_FUZZ_TARGETS="is_supported picture_info drawing_picture figure_picture settings_load"
 PALLOWIN_FUZZ_DIR=${PALLOWIN_FUZZ_DIR:-$PALLOWIN_BUILD_DIR/fuzz}
 # A single input that runs this long is a hang.
 PALLOWIN_FUZZ_INPUT_TIMEOUT=${PALLOWIN_FUZZ_INPUT_TIMEOUT:-5}
