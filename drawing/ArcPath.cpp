@@ -114,24 +114,47 @@ constexpr long double MaxExactIndex = 0x1p62L;
 // a chain winding more than this only redraws itself at great cost.
 constexpr long double MaxTurns = 4096;
 
-// Walks the chain, leaving out runs of vertices that cannot reach the
-// visible area. Each run of vertices i0..i1 stays within `reach` x (i1 - i0)
-// + `slack` pixels (on each axis) of vertex i0: the ellipse moves at most
-// radius x max(1, flatness) pixels per radian, and `slack` covers the floats
-// stored on the way and the rounding. A run whose first vertex lies farther
-// than that from the area is skipped whole; so is a full pass of a
-// gigantic circle, in O(log n) vertices per visible stretch.
+// One vertex of the walk: its index, its pixel, and the parameter (radians)
+// with the cosine and sine the pixel was computed from.
+struct Node {
+    long double index;
+    PixelPoint pixel;
+    long double t, cosT, sinT;
+};
+
+// Walks the chain, leaving out runs of vertices i0..i1 that cannot reach the
+// visible area. The ideal curve over [theta(i0), theta(i1)] has an exact
+// bounding box: relative to the centre, pixel x = u and pixel y = -v with
+// u = R cos(tilt) cos t - R f sin(tilt) sin t and v = R sin(tilt) cos t +
+// R f cos(tilt) sin t, each A cos(t + alpha), whose range over an interval
+// is its end values widened to +-A where a crest lies inside. Every computed
+// vertex lies within `slack` of the ideal curve and every chord within the
+// box of its ends, so a run whose box (widened by the slack and the
+// rounding) misses the area is skipped whole. A cheaper test goes first:
+// the ellipse moves at most radius x max(1, flatness) pixels per radian, so
+// a run stays within `reach` x (i1 - i0) + `slack` of vertex i0.
 class ChainWalker {
 public:
-    ChainWalker(const ArcGeometry& g, PathSink& sink, const VisibleArea* area)
-        : g_(g), sink_(sink), area_(area), step_(360 / g.perTurn) {
-        const long double extent = std::fabs(static_cast<long double>(g.radius)) *
-                                   std::max(1.0L, std::fabs(static_cast<long double>(g.flatness)));
+    ChainWalker(const ArcGeometry& g, PathSink& sink, const VisibleArea* area, std::int64_t budget)
+        : g_(g), sink_(sink), area_(area), step_(360 / g.perTurn), budget_(budget) {
+        const long double r = g.radius, f = g.flatness;
+        const long double extent = std::fabs(r) * std::max(1.0L, std::fabs(f));
         reach_ = extent * std::fabs(step_) * Pi / 180;
         slack_ = (std::fabs(static_cast<long double>(g.cx)) + std::fabs(static_cast<long double>(g.cy)) +
                   extent) * 0x1p-19L +
                  extent * (std::fabs(static_cast<long double>(g.start)) +
-                           std::fabs(static_cast<long double>(g.end)) + 360) * 0x1p-60L + 4;
+                           std::fabs(static_cast<long double>(g.end)) +
+                           std::fabs(static_cast<long double>(g.turn)) + 360) * 0x1p-60L + 4;
+        const long double tilt = -static_cast<long double>(g.turn) * Pi / 180;
+        const long double c = Cos(tilt), s = Sin(tilt);
+        ua_ = r * c;
+        ub_ = -r * f * s;
+        va_ = r * s;
+        vb_ = r * f * c;
+        uAmp_ = std::hypot(ua_, ub_);
+        uPhase_ = ArcTan2(-ub_, ua_);
+        vAmp_ = std::hypot(va_, vb_);
+        vPhase_ = ArcTan2(-vb_, va_);
     }
 
     // How far a computed vertex may lie from the ideal ellipse, per axis.
@@ -139,31 +162,38 @@ public:
     bool Stale() const { return stale_; }
     long double Reach() const { return reach_; }
     bool Exhausted() const { return budget_ <= 0; }
+    std::int64_t Used() const { return used_; }
 
     PixelPoint Vertex(long double i) {
         --budget_;
+        ++used_;
         return ArcPixel(g_, step_ * i + g_.start);
     }
 
-    // Draws the lines from vertex `first` (at `at`) to vertex `last`.
-    void Walk(long double first, long double last, PixelPoint at) {
+    Node At(long double i) {
+        const long double theta = step_ * i + g_.start;
+        const long double t = theta * Pi / 180;
+        return {i, Vertex(i), t, Cos(t), Sin(t)};
+    }
+
+    // Draws the lines from vertex a to vertex b.
+    void Walk(const Node& a, const Node& b) {
         if (Exhausted()) return;
-        if (area_ && last - first > LeafVertices) {
-            if (FarFromArea(at, reach_ * (last - first) + 2 * slack_ + 1)) {
+        if (area_ && b.index - a.index > LeafVertices) {
+            if (FarFromArea(a.pixel, reach_ * (b.index - a.index) + 2 * slack_ + 1) || RunMissesArea(a, b)) {
                 stale_ = true;
                 return;
             }
-            const long double mid = std::floor((first + last) / 2);
-            const PixelPoint midPoint = Vertex(mid);
-            Walk(first, mid, at);
-            Walk(mid, last, midPoint);
+            const Node mid = At(std::floor((a.index + b.index) / 2));
+            Walk(a, mid);
+            Walk(mid, b);
             return;
         }
         if (stale_) {
-            sink_.MoveTo(at.x, at.y);
+            sink_.MoveTo(a.pixel.x, a.pixel.y);
             stale_ = false;
         }
-        for (long double i = first + 1; i <= last && !Exhausted(); ++i) {
+        for (long double i = a.index + 1; i <= b.index && !Exhausted(); ++i) {
             const PixelPoint p = Vertex(i);
             sink_.LineTo(p.x, p.y);
         }
@@ -177,12 +207,43 @@ public:
     }
 
 private:
+    struct Range {
+        long double low, high;
+    };
+
+    // The range of a cos t + b sin t = amp cos(t + phase) over [t0, t1],
+    // given its end values. The crests are looked for a little beyond the
+    // ends: the trigonometry's own reduction of large parameters may shift
+    // them slightly, and a crest taken in needlessly only widens the box.
+    static Range Span(long double amp, long double phase, const Node& a, const Node& b,
+                      long double atA, long double atB) {
+        Range r{std::min(atA, atB), std::max(atA, atB)};
+        const long double margin = (std::fabs(a.t) + std::fabs(b.t) + 8) * 0x1p-50L;
+        const long double lo = std::min(a.t, b.t) + phase - margin;
+        const long double hi = std::max(a.t, b.t) + phase + margin;
+        const long double turn = 2 * Pi;
+        if (std::ceil(lo / turn) * turn <= hi) r.high = amp;
+        if (std::ceil((lo - Pi) / turn) * turn + Pi <= hi) r.low = -amp;
+        return r;
+    }
+
+    bool RunMissesArea(const Node& a, const Node& b) const {
+        const Range u = Span(uAmp_, uPhase_, a, b, ua_ * a.cosT + ub_ * a.sinT, ua_ * b.cosT + ub_ * b.sinT);
+        const Range v = Span(vAmp_, vPhase_, a, b, va_ * a.cosT + vb_ * a.sinT, va_ * b.cosT + vb_ * b.sinT);
+        const long double margin = slack_ + 1;
+        const long double cx = g_.cx, cy = g_.cy;
+        return cx + u.high + margin < 0 || cx + u.low - margin > area_->width - 1 ||
+               cy - v.low + margin < 0 || cy - v.high - margin > area_->height - 1;
+    }
+
     static constexpr long double LeafVertices = 16;
     const ArcGeometry& g_;
     PathSink& sink_;
     const VisibleArea* area_;
     long double step_, reach_ = 0, slack_ = 0;
-    std::int64_t budget_ = ArcVertexBudget;
+    // u = ua cos t + ub sin t and v = va cos t + vb sin t, as amplitude and phase.
+    long double ua_, ub_, va_, vb_, uAmp_, uPhase_, vAmp_, vPhase_;
+    std::int64_t budget_, used_ = 0;
     bool stale_ = false;  // the sink's position is not at the walk's vertex
 };
 
@@ -222,7 +283,7 @@ long double ArcSegmentCount(const ArcSpec& arc) {
     return g.count;
 }
 
-void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area) {
+void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area, ImmoderateArcBudget* shared) {
     X87Precision extended;
     ArcGeometry g;
     if (!Prepare(arc, g)) return;
@@ -238,23 +299,30 @@ void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area) {
         std::fabs(static_cast<long double>(g.cx)) + std::fabs(static_cast<long double>(g.cy)) +
         std::fabs(static_cast<long double>(g.radius)) *
             std::max(1.0L, std::fabs(static_cast<long double>(g.flatness)));
-    ChainWalker walker(g, sink, area);
     const long double turns = std::fabs(static_cast<long double>(g.end) - g.start) / 360;
+    const bool immoderate = shared && g.count > ModerateArcSegments;
+    std::int64_t budget = ArcVertexBudget;
+    if (immoderate) budget = std::min(budget, shared->vertices);
+    ChainWalker walker(g, sink, area, budget);
     if (extent > MaxExtent || g.count > MaxExactIndex || turns > MaxTurns ||
-        (area && ChainMissesArea(g, walker, *area))) {
+        (area && ChainMissesArea(g, walker, *area)) || walker.Exhausted()) {
         sink.MoveTo(end.x, end.y);
         return;
     }
     sink.MoveTo(start.x, start.y);
-    walker.Walk(0, g.count, start);
+    Node last{};
+    if (area) {
+        last = walker.At(g.count);
+        walker.Walk(walker.At(0), last);
+    } else {
+        walker.Walk({0, start, 0, 0, 0}, {g.count, {}, 0, 0, 0});
+    }
+    if (immoderate) shared->vertices = std::max<std::int64_t>(0, shared->vertices - walker.Used());
     if (walker.Exhausted()) {
         sink.MoveTo(end.x, end.y);
         return;
     }
-    if (walker.Stale()) {
-        const PixelPoint last = walker.Vertex(g.count);
-        sink.MoveTo(last.x, last.y);
-    }
+    if (walker.Stale()) sink.MoveTo(last.pixel.x, last.pixel.y);
     sink.LineTo(end.x, end.y);
 }
 

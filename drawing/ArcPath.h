@@ -30,22 +30,37 @@ struct VisibleArea {
     std::int32_t width, height;
 };
 
-// Most vertices one arc computes; past it the chain is cut short and the
-// current position put on the end pixel.
-constexpr std::int64_t ArcVertexBudget = std::int64_t{1} << 22;
+// Arcs of up to this many segments are drawn exactly, every pixel.
+constexpr long double ModerateArcSegments = 0x1p22L;
+// Most vertices one arc computes (a moderate arc, with the vertices its
+// walk looks at, stays well below it); past it the chain is cut short and
+// the current position put on the end pixel.
+constexpr std::int64_t ArcVertexBudget = std::int64_t{1} << 23;
+// Vertices all immoderate arcs of one render may compute together.
+constexpr std::int64_t ImmoderateVertexBudget = std::int64_t{1} << 20;
+
+// What is left of the immoderate arcs' budget; the caller keeps one per
+// render.
+struct ImmoderateArcBudget {
+    std::int64_t vertices = ImmoderateVertexBudget;
+};
 
 // Beyond the arithmetic itself, the chain is bounded thus:
 // - an infinite or not-a-number input draws nothing and leaves the position
 //   (there is no pixel to go to);
 // - an ellipse reaching past 2^40 pixels, or a chain of more than 2^62
 //   segments or 4096 turns, only moves the position to its end pixel;
-// - at most ArcVertexBudget vertices are computed; past that the chain is
-//   cut short at the end pixel.
-// Within the budget every pixel is exact: with an area, the only segments
-// left out are those that cannot touch it, so a gigantic circle crossing the
-// bitmap costs about its visible stretch, not its size. Runs under
-// X87Precision.
-void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area);
+// - with an area, segments that cannot touch it are left out (the walk
+//   skips a run when the exact box of its stretch of the ellipse misses
+//   the area), so an arc costs about its visible vertices;
+// - an immoderate arc (more than ModerateArcSegments segments, where the
+//   stored floats already quantise its positions) draws from the shared
+//   budget, if given; once that is spent it only moves to its end pixel;
+// - no arc computes more than ArcVertexBudget vertices; past that the chain
+//   is cut short at the end pixel.
+// Runs under X87Precision.
+void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area,
+              ImmoderateArcBudget* shared = nullptr);
 
 // The segment count of the chain, as an extended value:
 // it may not fit any integer. Not a number when the arc draws nothing.

@@ -50,7 +50,8 @@ void Strokes::DrawArc(float centreX, float centreY, float radius, float startAng
                       float endAngle, float flatness, float tilt) {
     CanvasPath path(canvas_);
     const VisibleArea area{canvas_.Width(), canvas_.Height()};
-    TraceArc({centreX, centreY, radius, startAngle, endAngle, flatness, tilt}, path, &area);
+    TraceArc({centreX, centreY, radius, startAngle, endAngle, flatness, tilt}, path, &area,
+             &immoderateArcs_);
 }
 
 }  // namespace pallowin

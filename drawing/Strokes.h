@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "drawing/ArcPath.h"
 #include "drawing/Canvas.h"
 
 namespace pallowin {
@@ -28,6 +29,8 @@ public:
 private:
     Canvas& canvas_;
     const std::int32_t (&colors_)[8];
+    // A Strokes lives for one render, so this bounds the render's immoderate arcs.
+    ImmoderateArcBudget immoderateArcs_;
 };
 
 }  // namespace pallowin
