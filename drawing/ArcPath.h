@@ -53,9 +53,11 @@ struct ImmoderateArcBudget {
 // - with an area, segments that cannot touch it are left out (the walk
 //   skips a run when the exact box of its stretch of the ellipse misses
 //   the area), so an arc costs about its visible vertices;
-// - an immoderate arc (more than ModerateArcSegments segments, where the
-//   stored floats already quantise its positions) draws from the shared
-//   budget, if given; once that is spent it only moves to its end pixel;
+// - an immoderate arc (more than ModerateArcSegments segments: a radius of
+//   millions of pixels, which floats hold to a quarter pixel at best, or a
+//   chain wound round many times) draws from the shared budget, if given:
+//   the arc that spends it is cut short at its end pixel, and later ones
+//   only move there;
 // - no arc computes more than ArcVertexBudget vertices; past that the chain
 //   is cut short at the end pixel.
 // Runs under X87Precision.
