@@ -300,7 +300,9 @@ void TraceArc(const ArcSpec& arc, PathSink& sink, const VisibleArea* area, Immod
         std::fabs(static_cast<long double>(g.radius)) *
             std::max(1.0L, std::fabs(static_cast<long double>(g.flatness)));
     const long double turns = std::fabs(static_cast<long double>(g.end) - g.start) / 360;
-    const bool immoderate = shared && g.count > ModerateArcSegments;
+    // A chain wound round more than once only redraws its ellipse; records
+    // of real drawings never wind, so such chains are charged like huge ones.
+    const bool immoderate = shared && (g.count > ModerateArcSegments || turns > 1);
     std::int64_t budget = ArcVertexBudget;
     if (immoderate) budget = std::min(budget, shared->vertices);
     ChainWalker walker(g, sink, area, budget);

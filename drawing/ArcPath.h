@@ -30,7 +30,8 @@ struct VisibleArea {
     std::int32_t width, height;
 };
 
-// Arcs of up to this many segments are drawn exactly, every pixel.
+// Arcs of up to this many segments, wound at most once, are drawn exactly,
+// every pixel.
 constexpr long double ModerateArcSegments = 0x1p22L;
 // Most vertices one arc computes (a moderate arc, with the vertices its
 // walk looks at, stays well below it); past it the chain is cut short and
@@ -54,8 +55,9 @@ struct ImmoderateArcBudget {
 //   skips a run when the exact box of its stretch of the ellipse misses
 //   the area), so an arc costs about its visible vertices;
 // - an immoderate arc (more than ModerateArcSegments segments: a radius of
-//   millions of pixels, which floats hold to a quarter pixel at best, or a
-//   chain wound round many times) draws from the shared budget, if given:
+//   millions of pixels, which floats hold to a quarter pixel at best; or a
+//   chain wound round more than one turn) draws from the shared budget, if
+//   given:
 //   the arc that spends it is cut short at its end pixel, and later ones
 //   only move there;
 // - no arc computes more than ArcVertexBudget vertices; past that the chain

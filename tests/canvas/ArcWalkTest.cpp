@@ -149,6 +149,30 @@ TEST(ArcWalk, ImmoderateArcsShareOneBudget) {
     EXPECT_GT(afterwards.lines, 100);
 }
 
+// Angles of 1/65536 degree reach +-32768 degrees: a record can wind its
+// chain 182 times round a flat ellipse whose tip lies on the picture.
+TEST(ArcWalk, WoundChainsShareTheBudgetButOneTurnStaysWhole) {
+    const VisibleArea area{518, 366};
+    const ArcSpec wound = TippedAt(259, 183, 19200, 1e-4f, 0, -32768, 32767);
+    ASSERT_LE(ArcSegmentCount(wound), ModerateArcSegments);
+    ImmoderateArcBudget shared;
+    long lines = 0;
+    for (int i = 0; i < 20; ++i) {
+        Counter c;
+        TraceArc(wound, c, &area, &shared);
+        lines += c.lines;
+    }
+    EXPECT_LE(lines, ImmoderateVertexBudget);
+    EXPECT_EQ(shared.vertices, 0);
+
+    const ArcSpec once = TippedAt(259, 183, 19200, 1e-4f, 0, 0, 360);
+    Counter budgeted, unbudgeted;
+    TraceArc(once, budgeted, &area, &shared);
+    TraceArc(once, unbudgeted, &area);
+    EXPECT_EQ(budgeted.lines, unbudgeted.lines);
+    EXPECT_GT(budgeted.lines, 100);
+}
+
 TEST(ArcWalk, OneStrokesBoundsTheImmoderateArcsOfItsRender) {
     const int width = 518, height = 366;
     const std::int32_t colors[8] = {};
