@@ -54,7 +54,9 @@ protected:
         const std::size_t peak = heapmeter::PeakAboveStart();
 
         EXPECT_LE(seconds, TimeLimitSeconds) << name << " took " << seconds << " s";
-        if (heapmeter::Measured()) EXPECT_LE(peak, allowed) << name << " used " << peak << " bytes";
+        if (heapmeter::Measured()) {
+            EXPECT_LE(peak, allowed) << name << " used " << peak << " bytes";
+        }
         if (seconds > slowest.seconds) slowest = {name, seconds};
         ExpectOnlyHandedAlive(a);
         ExpectBlocksMatchAnswer(a, call);
@@ -208,6 +210,13 @@ std::vector<HostileCase> Cases() {
                             s.arcs.push_back(RawArc(259 + i, 1e9f, 1e9f, 10000, 269 * 65536, 271 * 65536, 0));
                     },
                     rcOk),
+        // Start and end angles 65534 degrees apart: 182 turns of one circle.
+        DrawingWith("DrawingArcsWoundAHundredAndEightyTurns",
+                    [](auto& s) {
+                        for (int i = 0; i < 1000; ++i)
+                            s.arcs.push_back(RawArc(259, 183, 150 + i % 50, 10000, -32767 * 65536, 32767 * 65536, 0));
+                    },
+                    rcOk),
         DrawingWith("DrawingTextNaN", [](auto& s) { s.texts.push_back(jw::Text(1, NaN, 2, 3)); }, rcBrokenData),
         DrawingWith("DrawingPointInfinite", [](auto& s) { s.points.push_back(jw::Point(Inf, 3)); }, rcBrokenData,
                     viewMode),
@@ -346,7 +355,8 @@ TEST(HostileArc, AnglesOfAThousandMillionDegreesEndInTime) {
     const std::int32_t colors[8] = {0, 0xFF, 0xFF00, 0xFF0000, 0xFFFFFF, 1, 2, 3};
     Strokes strokes(canvas, colors);
     strokes.SelectPenColor(1);
-    const float angles[][3] = {{1e9f, 1e9f + 64, 1e9f}, {NaN, 10, 0}, {0, Inf, -Inf}, {3e38f, -3e38f, 3e38f}};
+    const float angles[][3] = {{1e9f, -1e9f, 1e9f}, {-1e9f, 1e9f, 0},   {1e9f, 1e9f + 64, 1e9f},
+                               {NaN, 10, 0},       {0, Inf, -Inf},     {3e38f, -3e38f, 3e38f}};
     for (const auto& a : angles) {
         const auto begin = std::chrono::steady_clock::now();
         strokes.DrawArc(50, 50, 40, a[0], a[1], 0.5f, a[2]);
