@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh all [SECONDS]        every target in turn
 #   scripts/fuzz.sh list                 the targets
 # Builds the fuzz build (clang, ASan + UBSan + libFuzzer) in
-# $PALLOWIN_BUILD_DIR/fuzz first. Inputs that add coverage are kept in
+# $PALLOWIN_BUILD_DIR/fuzzers first. Inputs that add coverage are kept in
 # fuzz/corpus/TARGET of that build, so runs build on each other; a crash,
 # leak, sanitizer report, failed property or timeout stops the run, leaves
 # the input in fuzz/artifacts/ and makes the script fail.
@@ -12,7 +12,8 @@ set -eu
 . "$(dirname "$0")/common.sh"
 
 PALLOWIN_FUZZ_TARGETS="is_supported picture_info drawing_picture figure_picture settings_load"
-PALLOWIN_FUZZ_DIR=${PALLOWIN_FUZZ_DIR:-$PALLOWIN_BUILD_DIR/fuzz}
+# Not build/fuzz: that is where the main build puts its own fuzz/ folder.
+PALLOWIN_FUZZ_DIR=${PALLOWIN_FUZZ_DIR:-$PALLOWIN_BUILD_DIR/fuzzers}
 # A single input that runs this long is a hang.
 PALLOWIN_FUZZ_INPUT_TIMEOUT=${PALLOWIN_FUZZ_INPUT_TIMEOUT:-5}
 
