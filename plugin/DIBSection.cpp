@@ -9,13 +9,15 @@ namespace pallowin {
 
 void TDIBSection::Allocate(const BitmapInfoHeader& header) {
     // Sizes from settings can be anything the registry holds: work them out
-    // wide and refuse what no 32-bit header field can describe.
+    // wide and refuse what the signed 32-bit sizes cannot describe. The
+    // 64-bit build refuses the same pictures, rather than zeroing and
+    // filling gigabytes that no 32-bit host could ever take.
     const std::int64_t rows = std::llabs(header.biHeight);
     const std::int64_t rowBytes = (std::int64_t{header.biBitCount} * header.biWidth + 31) / 32 * 4;
     const std::int64_t blockBytes = rowBytes * rows;
     if (rows > std::numeric_limits<std::int32_t>::max() || rowBytes < 0 ||
         rowBytes > std::numeric_limits<std::int32_t>::max() ||
-        blockBytes > std::numeric_limits<std::uint32_t>::max())
+        blockBytes > std::numeric_limits<std::int32_t>::max())
         throw EOutOfMemory("the picture is too large");
     FWidth = header.biWidth;
     FHeight = static_cast<std::int32_t>(rows);

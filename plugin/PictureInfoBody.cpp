@@ -82,9 +82,11 @@ public:
     InputStream(const char* source, HostValue size, std::uint32_t flags) {
         if (IsMemoryInput(flags)) {
             const std::size_t length = size > 0 ? static_cast<std::size_t>(size) : 0;
+            if (length > 0 && source == nullptr) throw EReadError("no image to read");
             stream_ = &memory_.emplace(
                 std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(source), length));
         } else {
+            if (source == nullptr) throw EFOpenError("no file name");
             // Read sharing: a file that another program only reads is still described.
             stream_ = &file_.emplace(source, /*shareRead=*/true);
             stream_->Seek(static_cast<std::int64_t>(size));
@@ -101,6 +103,7 @@ private:
 }  // namespace
 
 std::int32_t GetPictureInfoBody(const char* source, HostValue size, std::uint32_t flags, PictureInfo* info) {
+    if (info == nullptr) return rcInternalError;
     std::memset(info, 0, sizeof *info);
     try {
         InputStream stream(source, size, flags);

@@ -1,13 +1,7 @@
 // Host arguments outside the contract: missing records, names and images.
 // No such call may crash the host; each answers as a failure of its kind
 // would (an access to invalid memory is an internal failure) and hands over
-// nothing. Disabled until mended, each crashes the host now:
-// - no record: GetPictureInfoBody (plugin/PictureInfoBody.cpp) clears *info
-//   before anything else;
-// - no file name: InputFile (platform/platform_portable.cpp, and
-//   platform_win32.cpp alike) appends the null path to its failure text;
-// - no image: the memory stream of GetPictureInfoBody reads Size bytes from
-//   a null Source (GetPicture refuses it with EReadError).
+// nothing.
 #include <gtest/gtest.h>
 
 #include "tests/faults/HostCalls.h"
@@ -22,14 +16,14 @@ bool AllZero(const PictureInfo& info) {
     return std::all_of(bytes, bytes + sizeof info, [](std::uint8_t b) { return b == 0; });
 }
 
-TEST_F(HostCalls, DISABLED_DescribingWithoutARecordIsAnInternalFailure) {
+TEST_F(HostCalls, DescribingWithoutARecordIsAnInternalFailure) {
     const Bytes file = SampleDrawing();
     EXPECT_EQ(GetPictureInfo(reinterpret_cast<const char*>(file.data()), HostValue(file.size()), 1, nullptr),
               rcInternalError);
     EXPECT_EQ(portable::LiveHostBlockCount(), 0u);
 }
 
-TEST_F(HostCalls, DISABLED_DescribingWithoutAFileNameIsAFileError) {
+TEST_F(HostCalls, DescribingWithoutAFileNameIsAFileError) {
     PictureInfo info;
     std::memset(&info, 0x5A, sizeof info);
     EXPECT_EQ(GetPictureInfo(nullptr, 0, 0, &info), rcFileError);
@@ -38,7 +32,7 @@ TEST_F(HostCalls, DISABLED_DescribingWithoutAFileNameIsAFileError) {
 }
 
 // As for the pictures: an image that is not there cannot be read.
-TEST_F(HostCalls, DISABLED_DescribingAMissingImageIsAFileError) {
+TEST_F(HostCalls, DescribingAMissingImageIsAFileError) {
     for (HostValue size : {HostValue(1), HostValue(300), HostValue(1) << 20}) {
         PictureInfo info;
         std::memset(&info, 0x5A, sizeof info);

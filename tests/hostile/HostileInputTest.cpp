@@ -424,10 +424,8 @@ TEST_F(Hostile, FlatHugeEllipsesWithTheirTipOnThePicture) {
 
 // 30000 x 30000 pixels need 2.7 GB: no 32-bit host can take such a block, and
 // the 64-bit plug-in should refuse it alike (rcNoMemory at once) rather than
-// spend seconds zeroing and filling it. Disabled until TDIBSection::Allocate
-// (plugin/DIBSection.cpp) refuses blocks over 2^31 - 1 bytes; it now renders
-// for 4 to 8 seconds.
-TEST_F(Hostile, DISABLED_PicturesOverTwoGigabytesAreRefusedAtOnce) {
+// spend seconds zeroing and filling it.
+TEST_F(Hostile, PicturesOverTwoGigabytesAreRefusedAtOnce) {
     for (TFileKind kind : {fkDrawing, fkFigure}) {
         PluginSettings.JWC_W = PluginSettings.JWC_H = PluginSettings.JWK_W = PluginSettings.JWK_H = 30000;
         const Bytes file = kind == fkDrawing ? SampleDrawing() : SampleFigure();
