@@ -53,7 +53,9 @@ protected:
                 // plain "not recognised".
                 EXPECT_EQ(a.rc, n == 1 ? rcUnsupportedFormat : rcFileError);
                 EXPECT_TRUE(AllZero(a.info));
-                if (n == 1) EXPECT_EQ(PluginBody->FFileKind, fkNone);
+                if (n == 1) {
+                    EXPECT_EQ(PluginBody->FFileKind, fkNone);
+                }
             }
             return;
         }
@@ -87,7 +89,9 @@ TEST_P(FaultAlongACall, EachFailureAnswersItsTableAndLeaksNothing) {
         ASSERT_TRUE(jwwriter::SaveFile(path, file));
     }
     const auto prepare = [&] {
-        if (s.call != Call::Info) ASSERT_TRUE(Check(file));
+        if (s.call != Call::Info) {
+            ASSERT_TRUE(Check(file));
+        }
     };
 
     prepare();
