@@ -128,12 +128,14 @@ std::size_t HostBlockSize(HostBlock block) {
 }
 
 std::int64_t ReadHostHandle(std::uintptr_t handle, void* buffer, std::size_t count) {
-    if (handle > static_cast<std::uintptr_t>(INT32_MAX))
+    // 0 is the null handle on Windows, never a file; here it would be stdin.
+    if (handle == 0 || handle > static_cast<std::uintptr_t>(INT32_MAX))
         return -1;
     return ReadFully(static_cast<int>(handle), buffer, count);
 }
 
 InputFile::InputFile(const char* path, bool /*shareRead*/) : handle_(-1) {
+    if (path == nullptr) throw EFOpenError("Cannot open a file without a name.");
     // Sharing is a Windows notion: Linux readers never lock each other out.
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)

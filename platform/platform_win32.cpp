@@ -50,6 +50,7 @@ std::int64_t ReadHostHandle(std::uintptr_t handle, void* buffer, std::size_t cou
 }
 
 InputFile::InputFile(const char* path, bool shareRead) : handle_(-1) {
+    if (path == nullptr) throw EFOpenError("Cannot open a file without a name.");
     HANDLE file = ::CreateFileA(path, GENERIC_READ, shareRead ? FILE_SHARE_READ : 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

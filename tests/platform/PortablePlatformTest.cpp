@@ -194,6 +194,9 @@ TEST_F(PortablePlatform, HostHandleIsAFileDescriptorLeftOpenAndMoved) {
     EXPECT_EQ(ReadHostHandle(static_cast<std::uintptr_t>(fd), buffer, sizeof buffer), -1)
         << "a closed handle reads as a failure";
     EXPECT_EQ(ReadHostHandle(~std::uintptr_t{0}, buffer, sizeof buffer), -1);
+    // The null handle is no file, as on Windows (here it would read stdin).
+    EXPECT_EQ(ReadHostHandle(0, buffer, sizeof buffer), -1);
+    EXPECT_THROW(InputFile(nullptr, true), EFOpenError);
 }
 
 TEST_F(PortablePlatform, SettingsKeyStoresStringsBySection) {
