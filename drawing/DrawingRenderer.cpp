@@ -69,13 +69,9 @@ private:
             const TArcRec r = header_.Arcs[i];
             if (Shown(r.Layer)) {
                 pen.Apply(r.Color, r.LineType);
-                const float cx = static_cast<float>(map_.X(r.X));
-                const float cy = static_cast<float>(map_.Y(r.Y));
-                const float radius = static_cast<float>(map_.Length(r.Radius));
-                strokes_.DrawArc(cx, cy, radius, static_cast<float>(r.StartAngle / 65536.0L),
-                                 static_cast<float>(r.EndAngle / 65536.0L),
-                                 static_cast<float>(r.Flatness / 10000.0L),
-                                 static_cast<float>(r.Tilt / 65536.0L));
+                DrawArcRecord(strokes_, static_cast<float>(map_.X(r.X)),
+                              static_cast<float>(map_.Y(r.Y)),
+                              static_cast<float>(map_.Length(r.Radius)), r);
             }
             counter.Step();
         }

@@ -38,6 +38,14 @@ void PenTracker::Apply(std::int32_t colorCode, std::int32_t lineType) {
     }
 }
 
+void DrawArcRecord(Strokes& strokes, float centreX, float centreY, float radius,
+                   const TArcRec& arc) {
+    strokes.DrawArc(centreX, centreY, radius, static_cast<float>(arc.StartAngle / 65536.0L),
+                    static_cast<float>(arc.EndAngle / 65536.0L),
+                    static_cast<float>(arc.Flatness / 10000.0L),
+                    static_cast<float>(arc.Tilt / 65536.0L));
+}
+
 void RecordCounter::ReportShare() {
     sink_->Report(CheckedRound(static_cast<long double>(n_) / total_ * 100) + 5);
 }

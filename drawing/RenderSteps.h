@@ -26,6 +26,11 @@ private:
     std::int32_t lineType_ = 1;
 };
 
+// An arc record at its pixel centre and radius: angles from 1/65536 degree
+// and flatness from 1/10000, each held as a float.
+void DrawArcRecord(Strokes& strokes, float centreX, float centreY, float radius,
+                   const TArcRec& arc);
+
 // Counts every record, drawn or not, and reports each ProgressInterval-th.
 class RecordCounter {
 public:
