@@ -16,7 +16,10 @@ function(pallowin_native_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   # A hung case fails in two minutes instead of stalling the whole run.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 120)
+  # NO_PRETTY_VALUES: the cases are named already; a parameter printed as
+  # bytes only makes the names unreadable.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
+                       PROPERTIES LABELS native TIMEOUT 120)
 endfunction()
 
 # A Windows test program. In the x86_64 cross build it is compiled; in the
