@@ -92,12 +92,12 @@ std::optional<float> ParseScaleFactor(std::string_view text, char localeSeparato
     }
     if (i != text.size()) return std::nullopt;
 
-    // Straight to the nearest float: through a wider type first would round
-    // twice.
-    float value = 0;
+    // Converted in extended precision, then rounded to the stored float, as
+    // the factors were always read.
+    long double value = 0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
-    return value;
+    return static_cast<float>(value);
 }
 
 std::int32_t LoadSettingsFromStore(platform::SettingsKey* key, TPluginSettings& settings) noexcept {
