@@ -11,50 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/CallMeasure.h"
 #include "drawing/JwFormat.h"
 #include "platform/PortableControl.h"
 #include "plugin/Exports.h"
 #include "plugin/InSPIBody.h"
 #include "tools/jwwriter/JwWriter.h"
 
-namespace {
-std::size_t allocationCount = 0;
-}
-
-void* operator new(std::size_t n) {
-    ++allocationCount;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-double secondsPerCase = 0.3;
-
-void Measure(const std::string& label, const std::function<void()>& call) {
-    call();  // warm
-    std::size_t calls = 0;
-    const std::size_t allocationsBefore = allocationCount;
-    const auto start = Clock::now();
-    auto now = start;
-    do {
-        for (int i = 0; i < 16; ++i) call();
-        calls += 16;
-        now = Clock::now();
-    } while (std::chrono::duration<double>(now - start).count() < secondsPerCase);
-    const double ns = std::chrono::duration<double, std::nano>(now - start).count() / calls;
-    std::printf("%-52s %12.1f ns/call %8.2f allocations/call\n", label.c_str(), ns,
-                static_cast<double>(allocationCount - allocationsBefore) / calls);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc > 1) secondsPerCase = std::atof(argv[1]);
+    if (argc > 1) pallowin::bench::secondsPerCase = std::atof(argv[1]);
     using namespace pallowin;
+    using bench::Measure;
     using namespace pallowin::jwwriter;
 
     for (int records : {0, 10000, 1000000}) {
